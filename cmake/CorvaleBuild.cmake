@@ -1,0 +1,42 @@
+# Project-wide build settings: language level, warnings, sanitizers and the
+# helpers every module folder uses to declare its library and its tests.
+set(CMAKE_CXX_STANDARD 17)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+set(CMAKE_EXPORT_COMPILE_COMMANDS ON)
+
+if(NOT CMAKE_BUILD_TYPE AND NOT CMAKE_CONFIGURATION_TYPES)
+  set(CMAKE_BUILD_TYPE RelWithDebInfo CACHE STRING "Build type" FORCE)
+endif()
+
+option(CORVALE_BUILD_TESTS "Build the unit tests" ON)
+if(CORVALE_BUILD_TESTS)
+  enable_testing()
+endif()
+option(CORVALE_BUILD_BENCH "Build the benchmarks" OFF)
+option(CORVALE_BUILD_FUZZ "Build the libFuzzer targets (clang only)" OFF)
+option(CORVALE_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+
+add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+
+if(CORVALE_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()
+
+# Every module keeps its sources flat in its folder; a library per module.
+function(corvale_module name)
+  file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(${name} STATIC ${_sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+endfunction()
+
+# One GoogleTest executable per tests/<module> folder; every TEST becomes a CTest case.
+function(corvale_test_dir name)
+  file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(${name} ${_sources})
+  target_link_libraries(${name} PRIVATE ${ARGN} corvale_testsupport GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

@@ -1,0 +1,453 @@
+#include "image/SECImage.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+int g_screenBitsPerPixel = 32;
+int g_screenPlanes = 1;
+
+} // namespace
+
+// Everything that passes to a backup when a load replaces a picture.
+struct SECImage::PictureState {
+    MemBlock bits;
+    MemBlock header;
+    std::vector<PaletteEntry> palette;
+    bool hasPalette = false;
+    uint32_t width = 0, height = 0, padWidth = 0;
+    int column = 0, bitPos = 0, bitsPerPixel = 0, displayPlanes = 0, bitOrder = 1;
+    uint16_t colors = 0, displayColors = 0;
+    bool padded = false, halftone = false;
+    MemBlock cache;
+    size_t cacheSize = 0, cacheFill = 0, cachePos = 0;
+};
+
+void SECImage::SetScreenFormat(int bitsPerPixel, int planes)
+{
+    g_screenBitsPerPixel = bitsPerPixel;
+    g_screenPlanes = planes;
+}
+
+SECImage::SECImage()
+{
+    int bpp = g_screenBitsPerPixel;
+    m_nDisplayPlanes = g_screenPlanes;
+    m_nDisplayBitsPerPixel = (bpp == 1 || bpp == 2 || bpp == 4 || bpp == 8) ? bpp : 0;
+    switch (bpp) {
+    case 1: m_wDisplayColors = static_cast<uint16_t>(1u << m_nDisplayPlanes); break;
+    case 2: m_wDisplayColors = 4; break;
+    case 4: m_wDisplayColors = 16; break;
+    case 8: m_wDisplayColors = 256; break;
+    default: m_wDisplayColors = 0; break;
+    }
+}
+
+SECImage::~SECImage()
+{
+    m_bits.Free();
+    m_header.Free();
+    ReleasePalette();
+    CloseFiles();
+}
+
+uint64_t SECImage::PaddedRowLength(uint64_t width, int bitsPerPixel)
+{
+    return ((width * static_cast<uint64_t>(bitsPerPixel) + 31) / 32) * 4;
+}
+
+uint64_t SECImage::UnpaddedRowLength(uint64_t width, int bitsPerPixel)
+{
+    uint64_t bits = width * static_cast<uint64_t>(bitsPerPixel);
+    return bits == 0 ? 0 : (bits - 1) / 8 + 1;
+}
+
+bool SECImage::CheckedImageSize(uint64_t width, uint64_t height, int bitsPerPixel, size_t& bytes)
+{
+    if (bitsPerPixel <= 0 || bitsPerPixel > 32 || width > kMaxPixels || height > kMaxPixels ||
+        width * height > kMaxPixels)
+        return false;
+    uint64_t total = PaddedRowLength(width, bitsPerPixel) * height;
+    if (total > (uint64_t(1) << 31))
+        return false;
+    bytes = static_cast<size_t>(total);
+    return true;
+}
+
+BitmapInfoHeader SECImage::GetInfoHeader() const
+{
+    if (m_header.Size() < kBitmapInfoHeaderSize) {
+        BitmapInfoHeader empty;
+        empty.biSize = 0;
+        empty.biPlanes = 0;
+        return empty;
+    }
+    return BitmapInfoHeader::Read(m_header.Data());
+}
+
+void SECImage::SetInfoHeader(const BitmapInfoHeader& header)
+{
+    if (m_header.Size() >= kBitmapInfoHeaderSize)
+        header.Write(m_header.Data());
+}
+
+RgbQuad* SECImage::GetColour(size_t index)
+{
+    size_t offset = kBitmapInfoHeaderSize + 4 * index;
+    if (m_header.IsEmpty() || offset + 4 > m_header.Size())
+        return nullptr;
+    return reinterpret_cast<RgbQuad*>(m_header.Data() + offset);
+}
+
+const RgbQuad* SECImage::GetColour(size_t index) const
+{
+    return const_cast<SECImage*>(this)->GetColour(index);
+}
+
+void SECImage::SetPalette(std::vector<PaletteEntry> entries)
+{
+    m_palette = std::move(entries);
+    m_bHasPalette = !m_palette.empty();
+}
+
+void SECImage::ReleasePalette()
+{
+    m_palette.clear();
+    m_bHasPalette = false;
+}
+
+bool SECImage::CreatePalette()
+{
+    if (m_nBitsPerPixel == 24)
+        return true;
+    BitmapInfoHeader info = GetInfoHeader();
+    // A logical palette holds at most 256 entries, whatever a file's header claims.
+    size_t count = std::min<size_t>(256, std::max<size_t>(m_wColors, info.biClrUsed));
+    size_t filled = info.biClrUsed != 0 ? std::min<size_t>(info.biClrUsed, 256) : m_wColors;
+    std::vector<PaletteEntry> entries(count);
+    for (size_t i = 0; i < count && i < filled; ++i) {
+        const RgbQuad* q = GetColour(i);
+        if (!q)
+            break;
+        entries[i] = {q->red, q->green, q->blue, 0};
+    }
+    ReleasePalette();
+    if (count == 0)
+        return false;
+    SetPalette(std::move(entries));
+    return true;
+}
+
+bool SECImage::OpenFileByName(const std::string& fileName, unsigned flags, CFile*& file)
+{
+    // Only a file object this image opened itself can be reopened on a new name.
+    bool owned = std::any_of(m_openedFiles.begin(), m_openedFiles.end(),
+                             [this](const std::unique_ptr<CFile>& f) { return f.get() == m_pCurFile; });
+    if (m_pCurFile && owned) {
+        m_pCurFile->Close();
+        m_pCurFile->Open(fileName, flags); // its outcome shows in the reads that follow
+        file = m_pCurFile;
+        return true;
+    }
+    auto opened = std::make_unique<CFile>();
+    if (!opened->Open(fileName, flags))
+        return false;
+    file = opened.get();
+    m_openedFiles.push_back(std::move(opened));
+    return true;
+}
+
+bool SECImage::LoadImage(const std::string& fileName)
+{
+    CFile* file = nullptr;
+    if (!OpenFileByName(fileName, CFile::modeRead, file))
+        return false;
+    bool ok = LoadImage(file);
+    file->Close();
+    return ok;
+}
+
+bool SECImage::LoadImage(CFile* file)
+{
+    m_pCurFile = file;
+    std::unique_ptr<PictureState> backup;
+    if (HasPicture()) {
+        backup = std::make_unique<PictureState>();
+        MovePictureTo(*backup);
+    }
+    bool ok = FreeImage() && DoLoadImage(file) && FinishLoad();
+    if (!ok && backup) {
+        FreeImage();
+        MovePictureFrom(*backup);
+    }
+    return ok;
+}
+
+bool SECImage::SaveImage(const std::string& fileName)
+{
+    CFile* file = nullptr;
+    if (!OpenFileByName(fileName, CFile::modeCreate | CFile::modeWrite, file))
+        return false;
+    bool ok = SaveImage(file);
+    file->Close();
+    return ok;
+}
+
+bool SECImage::SaveImage(CFile* file)
+{
+    m_pCurFile = file;
+    bool ok = BeforeSave();
+    ok = ok && DoSaveImage(file);
+    ok = AfterSave() && ok;
+    return ok;
+}
+
+bool SECImage::FreeImage()
+{
+    m_bits.Free();
+    m_header.Free();
+    ReleasePalette();
+    m_dwWidth = m_dwHeight = m_dwPadWidth = 0;
+    m_nBitsPerPixel = 0;
+    m_wColors = 0;
+    m_bPadded = false;
+    ReleaseCache();
+    return true;
+}
+
+bool SECImage::FinishLoad()
+{
+    CreatePalette();
+    m_dwPadWidth = (m_dwWidth + 3) & ~3u;
+    Padbits();
+    if (m_nDisplayBitsPerPixel != 0 && m_nDisplayBitsPerPixel != m_nBitsPerPixel)
+        m_bHalftone = true;
+    if (m_header.IsEmpty()) {
+        if (!m_header.Allocate(kBitmapInfoHeaderSize + 4 * static_cast<size_t>(m_wColors)))
+            return false;
+        BitmapInfoHeader info;
+        info.biWidth = static_cast<int32_t>(m_dwWidth);
+        info.biHeight = static_cast<int32_t>(m_dwHeight);
+        info.biPlanes = static_cast<uint16_t>(m_nDisplayPlanes);
+        info.biBitCount = static_cast<uint16_t>(m_nBitsPerPixel);
+        info.biSizeImage = static_cast<uint32_t>(m_dwHeight * PaddedRowLength());
+        SetInfoHeader(info);
+    }
+    return true;
+}
+
+bool SECImage::Padbits()
+{
+    if (m_bPadded)
+        return true;
+    m_dwPadWidth = (m_dwWidth + 3) & ~3u;
+    uint64_t padded = PaddedRowLength();
+    uint64_t unpadded = UnpaddedRowLength();
+    if (padded != unpadded && m_dwHeight > 1) {
+        // The buffer must already be large enough for the padded rows.
+        if (m_bits.IsEmpty() || padded * m_dwHeight > m_bits.Size())
+            return false;
+        std::unique_ptr<uint8_t[]> row(new (std::nothrow) uint8_t[padded]);
+        if (!row)
+            return false;
+        uint8_t* bits = m_bits.Data();
+        for (uint64_t r = m_dwHeight - 1; r >= 1; --r) {
+            std::memcpy(row.get(), bits + r * unpadded, unpadded);
+            std::memset(bits + r * padded, 0, padded);
+            std::memcpy(bits + r * padded, row.get(), unpadded);
+        }
+    }
+    m_bPadded = true;
+    return true;
+}
+
+bool SECImage::UnpadBits()
+{
+    if (!m_bPadded)
+        return true;
+    uint64_t padded = PaddedRowLength();
+    uint64_t unpadded = UnpaddedRowLength();
+    if (padded != unpadded && m_dwHeight > 1) {
+        if (m_bits.IsEmpty() || padded * m_dwHeight > m_bits.Size())
+            return false;
+        uint8_t* bits = m_bits.Data();
+        for (uint64_t r = 1; r < m_dwHeight; ++r)
+            std::memmove(bits + r * unpadded, bits + r * padded, unpadded);
+    }
+    m_bPadded = false;
+    return true;
+}
+
+bool SECImage::FlipVert()
+{
+    if (!Padbits())
+        return false;
+    uint64_t padded = PaddedRowLength();
+    if (m_dwHeight < 2 || padded == 0)
+        return true;
+    if (m_bits.IsEmpty() || padded * m_dwHeight > m_bits.Size())
+        return false;
+    std::unique_ptr<uint8_t[]> row(new (std::nothrow) uint8_t[padded]);
+    if (!row)
+        return false;
+    uint8_t* bits = m_bits.Data();
+    for (uint64_t i = 0, j = m_dwHeight - 1; i < j; ++i, --j) {
+        std::memcpy(row.get(), bits + i * padded, padded);
+        std::memcpy(bits + i * padded, bits + j * padded, padded);
+        std::memcpy(bits + j * padded, row.get(), padded);
+    }
+    return true;
+}
+
+bool SECImage::Create(uint32_t width, uint32_t height, int bitsPerPixel, uint16_t colours)
+{
+    size_t bytes = 0;
+    if (!CheckedImageSize(width, height, bitsPerPixel, bytes))
+        return false;
+    FreeImage();
+    if (!m_bits.Allocate(bytes) ||
+        !m_header.Allocate(kBitmapInfoHeaderSize + 4 * static_cast<size_t>(colours))) {
+        FreeImage();
+        return false;
+    }
+    m_dwWidth = width;
+    m_dwHeight = height;
+    m_dwPadWidth = (width + 3) & ~3u;
+    m_nBitsPerPixel = bitsPerPixel;
+    m_wColors = colours;
+    m_bPadded = true;
+    BitmapInfoHeader info;
+    info.biWidth = static_cast<int32_t>(width);
+    info.biHeight = static_cast<int32_t>(height);
+    info.biBitCount = static_cast<uint16_t>(bitsPerPixel);
+    info.biSizeImage = static_cast<uint32_t>(bytes);
+    SetInfoHeader(info);
+    return true;
+}
+
+void SECImage::CloseFiles()
+{
+    m_openedFiles.clear();
+    m_pCurFile = nullptr;
+}
+
+bool SECImage::InitCache(size_t size, int mode)
+{
+    ReleaseCache();
+    if (!m_pCurFile)
+        return false;
+    if (!m_cache.Allocate(size))
+        return false;
+    m_nCacheSize = size;
+    m_nCacheFill = 0;
+    m_nCachePos = 0;
+    if (mode == 1)
+        m_nCacheFill = m_pCurFile->Read(m_cache.Data(), m_nCacheSize);
+    return true;
+}
+
+size_t SECImage::CacheRead(void* buffer, size_t count)
+{
+    if (m_cache.IsEmpty())
+        return m_pCurFile ? m_pCurFile->Read(buffer, count) : 0;
+    auto* out = static_cast<uint8_t*>(buffer);
+    size_t done = 0;
+    while (done < count) {
+        if (m_nCachePos >= m_nCacheFill) {
+            m_nCacheFill = m_pCurFile ? m_pCurFile->Read(m_cache.Data(), m_nCacheSize) : 0;
+            m_nCachePos = 0;
+            if (m_nCacheFill == 0)
+                break;
+        }
+        size_t n = std::min(count - done, m_nCacheFill - m_nCachePos);
+        std::memcpy(out + done, m_cache.Data() + m_nCachePos, n);
+        m_nCachePos += n;
+        done += n;
+    }
+    return done;
+}
+
+bool SECImage::CacheWrite(const void* buffer, size_t count)
+{
+    if (m_cache.IsEmpty())
+        return m_pCurFile && m_pCurFile->Write(buffer, count);
+    const auto* in = static_cast<const uint8_t*>(buffer);
+    while (count > 0) {
+        if (m_nCachePos == m_nCacheSize && !CacheFlush())
+            return false;
+        size_t n = std::min(count, m_nCacheSize - m_nCachePos);
+        std::memcpy(m_cache.Data() + m_nCachePos, in, n);
+        m_nCachePos += n;
+        in += n;
+        count -= n;
+    }
+    return true;
+}
+
+bool SECImage::CacheFlush()
+{
+    if (m_cache.IsEmpty() || m_nCachePos == 0)
+        return true;
+    bool ok = m_pCurFile && m_pCurFile->Write(m_cache.Data(), m_nCachePos);
+    m_nCachePos = 0;
+    return ok;
+}
+
+void SECImage::ReleaseCache()
+{
+    m_cache.Free();
+    m_nCacheSize = m_nCacheFill = m_nCachePos = 0;
+}
+
+void SECImage::MovePictureTo(PictureState& s)
+{
+    s.bits = std::move(m_bits);
+    s.header = std::move(m_header);
+    s.palette = std::move(m_palette);
+    s.hasPalette = m_bHasPalette;
+    s.width = m_dwWidth;
+    s.height = m_dwHeight;
+    s.padWidth = m_dwPadWidth;
+    s.column = m_nColumn;
+    s.bitPos = m_nBitPos;
+    s.bitsPerPixel = m_nBitsPerPixel;
+    s.displayPlanes = m_nDisplayPlanes;
+    s.colors = m_wColors;
+    s.displayColors = m_wDisplayColors;
+    s.padded = m_bPadded;
+    s.halftone = m_bHalftone;
+    s.bitOrder = m_nBitOrder;
+    s.cache = std::move(m_cache);
+    s.cacheSize = m_nCacheSize;
+    s.cacheFill = m_nCacheFill;
+    s.cachePos = m_nCachePos;
+    m_bits = MemBlock();
+    m_header = MemBlock();
+    m_cache = MemBlock();
+    ReleasePalette();
+}
+
+void SECImage::MovePictureFrom(PictureState& s)
+{
+    m_bits = std::move(s.bits);
+    m_header = std::move(s.header);
+    m_palette = std::move(s.palette);
+    m_bHasPalette = s.hasPalette;
+    m_dwWidth = s.width;
+    m_dwHeight = s.height;
+    m_dwPadWidth = s.padWidth;
+    m_nColumn = s.column;
+    m_nBitPos = s.bitPos;
+    m_nBitsPerPixel = s.bitsPerPixel;
+    m_nDisplayPlanes = s.displayPlanes;
+    m_wColors = s.colors;
+    m_wDisplayColors = s.displayColors;
+    m_bPadded = s.padded;
+    m_bHalftone = s.halftone;
+    m_nBitOrder = s.bitOrder;
+    m_cache = std::move(s.cache);
+    m_nCacheSize = s.cacheSize;
+    m_nCacheFill = s.cacheFill;
+    m_nCachePos = s.cachePos;
+}

@@ -1,0 +1,129 @@
+#pragma once
+// The image object: one picture held in displayable DIB form (a 40-byte
+// BITMAPINFOHEADER, a colour table, bottom-up rows padded to 4 bytes) with the
+// machinery all picture formats share: loading and saving through a file
+// object, the palette, row padding, vertical flipping and a read/write cache.
+// Each format class supplies DoLoadImage and DoSaveImage.
+
+#include "image/DibTypes.h"
+#include "platform/File.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class SECImage {
+public:
+    // No picture may hold more pixels than this; larger ones fail to load
+    // instead of exhausting memory.
+    static constexpr uint64_t kMaxPixels = uint64_t(1) << 28;
+
+    SECImage();
+    virtual ~SECImage();
+    SECImage(const SECImage&) = delete;
+    SECImage& operator=(const SECImage&) = delete;
+
+    // The run-time class name: "SECDib", "CGifImage", "SECJpeg", "SECPcx", "SECTiff".
+    virtual const char* GetClassName() const = 0;
+
+    virtual bool CreatePalette();
+    virtual bool LoadImage(const std::string& fileName);
+    // Loading into an image that holds a picture never loses it on failure.
+    virtual bool LoadImage(CFile* file);
+    virtual bool SaveImage(const std::string& fileName);
+    virtual bool SaveImage(CFile* file);
+    virtual bool FreeImage();
+    virtual bool FinishLoad();
+    virtual bool BeforeSave() { return true; }
+    virtual bool AfterSave() { return true; }
+    virtual bool DoSaveImage(CFile* file) = 0;
+    virtual bool DoLoadImage(CFile* file) = 0;
+    virtual void CloseFiles();
+
+    bool Padbits();
+    bool UnpadBits();
+    bool FlipVert();
+
+    // Makes an empty (zero-filled) picture of the given size and depth with a
+    // colour table of `colours` entries and a filled-in header, padded rows.
+    // False when the size is out of bounds or memory runs out.
+    bool Create(uint32_t width, uint32_t height, int bitsPerPixel, uint16_t colours);
+
+    // The read/write cache used by the readers and writers (mode 1 reads, 2 writes).
+    bool InitCache(size_t size, int mode);
+    size_t CacheRead(void* buffer, size_t count);
+    bool CacheWrite(const void* buffer, size_t count);
+    bool CacheFlush();
+    void ReleaseCache();
+
+    // ((width * bits + 31) / 32) * 4 and (width * bits - 1) / 8 + 1, for this picture.
+    uint64_t PaddedRowLength() const { return PaddedRowLength(m_dwWidth, m_nBitsPerPixel); }
+    uint64_t UnpaddedRowLength() const { return UnpaddedRowLength(m_dwWidth, m_nBitsPerPixel); }
+    static uint64_t PaddedRowLength(uint64_t width, int bitsPerPixel);
+    static uint64_t UnpaddedRowLength(uint64_t width, int bitsPerPixel);
+    // Padded size of a picture; false when it is larger than the limits allow.
+    static bool CheckedImageSize(uint64_t width, uint64_t height, int bitsPerPixel, size_t& bytes);
+
+    bool HasPicture() const
+    {
+        return !m_bits.IsEmpty() && m_dwWidth && m_dwHeight && !m_header.IsEmpty();
+    }
+    uint8_t* GetBits() { return m_bits.Data(); }
+    const uint8_t* GetBits() const { return m_bits.Data(); }
+    size_t GetBitsSize() const { return m_bits.Size(); }
+    uint8_t* GetHeaderBlock() { return m_header.Data(); }
+    const uint8_t* GetHeaderBlock() const { return m_header.Data(); }
+    size_t GetHeaderSize() const { return m_header.Size(); }
+    // The header block's BITMAPINFOHEADER (all zero when there is no block).
+    BitmapInfoHeader GetInfoHeader() const;
+    void SetInfoHeader(const BitmapInfoHeader& header);
+    // Colour-table entry `index`, or null when the header block does not hold it.
+    RgbQuad* GetColour(size_t index);
+    const RgbQuad* GetColour(size_t index) const;
+    const std::vector<PaletteEntry>& GetPalette() const { return m_palette; }
+    bool HasPalette() const { return m_bHasPalette; }
+
+    // The screen the pictures are for; deep screens (the default) draw every
+    // picture through its colour table.
+    static void SetScreenFormat(int bitsPerPixel, int planes);
+
+    int m_nBitsPerPixel = 0;
+    int m_nDisplayBitsPerPixel = 0;
+    int m_nDisplayPlanes = 1;
+    bool m_bPadded = false;
+    uint32_t m_dwPadWidth = 0;
+    uint32_t m_dwWidth = 0;
+    uint32_t m_dwHeight = 0;
+    uint16_t m_wColors = 0;
+    uint16_t m_wDisplayColors = 0;
+    CFile* m_pCurFile = nullptr; // not owned
+    bool m_bHalftone = false;
+    int m_nBitPos = 0;
+    int m_nColumn = 0;
+    int m_nBitOrder = 1;
+    int64_t m_nFormatValue = 0;
+
+protected:
+    // Holds the palette built from `entries` (an empty list releases it).
+    void SetPalette(std::vector<PaletteEntry> entries);
+    void ReleasePalette();
+
+    MemBlock m_bits;
+    MemBlock m_header; // BITMAPINFOHEADER, then the colour table
+    std::vector<PaletteEntry> m_palette;
+    bool m_bHasPalette = false;
+
+    MemBlock m_cache;
+    size_t m_nCacheSize = 0;
+    size_t m_nCacheFill = 0;
+    size_t m_nCachePos = 0;
+
+    std::vector<std::unique_ptr<CFile>> m_openedFiles;
+
+private:
+    struct PictureState;
+    void MovePictureTo(PictureState& state);
+    void MovePictureFrom(PictureState& state);
+    bool OpenFileByName(const std::string& fileName, unsigned flags, CFile*& file);
+};

@@ -1,0 +1,46 @@
+#pragma once
+// A node of a Picture Book: the data file name, caption and descriptive text
+// that groups, photographs and multimedia items all carry.
+
+#include "model/RuntimeClass.h"
+#include "platform/Size.h"
+
+#include <cstdint>
+#include <string>
+
+class CArchive;
+class SECImage;
+
+class CBaseNode {
+public:
+    static const CRuntimeClass classCBaseNode;
+
+    CBaseNode();
+    virtual ~CBaseNode();
+    CBaseNode(const CBaseNode&) = delete;
+    CBaseNode& operator=(const CBaseNode&) = delete;
+
+    virtual const CRuntimeClass* GetRuntimeClass() const { return &classCBaseNode; }
+    virtual void Serialize(CArchive& ar);
+
+    virtual bool IsPhoto() const { return false; }
+    virtual bool IsMedia() const { return false; }
+    // Stores the name without leading and trailing white space.
+    virtual void SetFileName(const std::string& name);
+    virtual SECImage* GetShownImage() { return nullptr; }
+    virtual const CSize* GetShownSize() { return nullptr; }
+
+    bool IsRoot() const { return m_pParent == nullptr; }
+
+    // Format version pair as read from the file; nothing reads it.
+    int32_t m_nBaseVersion = 0;
+    int32_t m_nBaseRevision = 0;
+    int32_t m_bGroup = 0;
+    std::string m_strFileName;
+    std::string m_strCaption;
+    std::string m_strText;
+    CBaseNode* m_pParent = nullptr; // not owned; null for the root
+};
+
+// Removes leading, then trailing white space (space, tab, line breaks, form feed).
+void TrimWhiteSpace(std::string& text);

@@ -1,0 +1,50 @@
+#pragma once
+// One open Picture Book: the root group and its tree, the current node, the
+// title and the sender. It announces loading and closing on the bus and
+// follows the selection that the panes send.
+
+#include "model/Document.h"
+#include "model/PhotoNode.h"
+#include "model/Router.h"
+
+#include <functional>
+#include <string>
+
+class CCorvaleDoc : public CDocument, public CRouter {
+public:
+    CCorvaleDoc();
+    ~CCorvaleDoc() override;
+
+    // The open Picture Book, or null. Set when a document is created empty or
+    // opened, cleared when it closes.
+    static CCorvaleDoc* GetActiveBook();
+    static void SetActiveBook(CCorvaleDoc* doc);
+
+    void Serialize(CArchive& ar) override;
+    void DeleteContents() override;
+    bool OnNewDocument() override;
+    bool OnOpenDocument(const std::string& path) override;
+    void OnCloseDocument() override;
+    void OnMessage(const RouterMessage& message) override;
+
+    // Depth-first: the callback sees every node that names a file and every
+    // group; a photograph's multimedia items come before its photograph children.
+    using WalkCallback = std::function<void(CCorvaleDoc*, CBaseNode*, int)>;
+    void WalkNodes(const WalkCallback& callback, CBaseNode* node = nullptr, int depth = 0);
+
+    // Commands the document handles.
+    bool CanCopyNode() const { return m_pCurrent && m_pCurrent != &m_root; }
+    void OnUp();
+
+    CPhotoNode* GetRoot() { return &m_root; }
+    CBaseNode* GetCurrent() const { return m_pCurrent; }
+
+    int32_t m_nDocVersion = 0;
+    int32_t m_nDocRevision = 0;
+    CPhotoNode m_root;
+    CBaseNode* m_pCurrent;
+    std::string m_strBookTitle;
+    std::string m_strBookFolder; // not stored in the file
+    std::string m_strOwnerName;
+    std::string m_strOwnerEmail;
+};

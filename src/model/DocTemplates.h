@@ -1,0 +1,31 @@
+#pragma once
+// The three document templates: their document strings and which file names
+// open with which document class.
+
+#include <string>
+
+enum DocTemplateId {
+    IDR_PICTUREBOOK = 108, // CCorvaleDoc with the photo view
+    IDR_OLDCOLLECTION = 109, // COldCorvaleDoc with the photo view
+    IDR_MEDIAVIEW = 110, // CCorvaleDoc with the media view; never opens files
+};
+
+enum DocStringIndex {
+    windowTitle = 0,
+    docName,
+    fileNewName,
+    filterName,
+    filterExt,
+    regFileTypeId,
+    regFileTypeName,
+};
+
+// The field of the template's document string ("" for an unknown template or field).
+std::string GetDocString(DocTemplateId id, DocStringIndex index);
+
+// The template that opens `path`, by its extension (".pbk" or ".pcs", any case);
+// 0 when neither matches.
+int TemplateForPath(const std::string& path);
+
+// The templates in registration order.
+extern const DocTemplateId kDocTemplates[3];

@@ -1,0 +1,55 @@
+#pragma once
+// The document framework the Picture Book documents build on: path, title and
+// modified flag, opening a file into Serialize, saving without ever leaving a
+// half-written file, and choosing a name to save under.
+
+#include <functional>
+#include <string>
+
+class CArchive;
+
+class CDocument {
+public:
+    CDocument();
+    virtual ~CDocument();
+    CDocument(const CDocument&) = delete;
+    CDocument& operator=(const CDocument&) = delete;
+
+    const std::string& GetPathName() const { return m_strPathName; }
+    // Sets the path and the window title (the file's name); enters the path in
+    // the recent-file list when one is installed.
+    void SetPathName(const std::string& path, bool addToRecentFiles = true);
+    const std::string& GetTitle() const { return m_strTitle; }
+    void SetTitle(const std::string& title) { m_strTitle = title; }
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+
+    virtual void Serialize(CArchive& ar) = 0;
+    virtual void DeleteContents() {}
+
+    virtual bool OnNewDocument();
+    // Reads the whole file through Serialize; every failure is reported through
+    // the Prompter with its message and leaves the document empty.
+    virtual bool OnOpenDocument(const std::string& path);
+    // Writes through Serialize to a temporary file beside `path`, renamed over it
+    // only once all bytes are on disk.
+    virtual bool OnSaveDocument(const std::string& path);
+    virtual void OnCloseDocument() {}
+
+    // Saves under `path`, or (when empty) under a name the user chooses; with
+    // `replace` the document takes the new name.
+    bool DoSave(const std::string& path, bool replace = true);
+
+    // Receives every path set with SetPathName(path, true).
+    static std::function<void(const std::string&)> s_addToRecentFileList;
+
+protected:
+    // The name a save goes to, from the name given or proposed.
+    virtual std::string AdjustSaveName(const std::string& name) const { return name; }
+    // Reads `size` bytes of a file into the document; false after reporting the failure.
+    bool LoadFromBytes(const void* data, size_t size);
+
+    std::string m_strPathName;
+    std::string m_strTitle;
+    bool m_bModified = false;
+};

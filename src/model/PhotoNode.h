@@ -1,0 +1,50 @@
+#pragma once
+// A photograph or, with its group flag set, a group. It owns its picture, the
+// shrunken display copy, its photograph and sub-group children and its
+// multimedia items.
+
+#include "model/BaseNode.h"
+#include "model/MediaNode.h"
+
+#include <memory>
+#include <vector>
+
+class CPhotoNode : public CBaseNode {
+public:
+    static const CRuntimeClass classCPhotoNode;
+    static CBaseNode* CreateObject() { return new CPhotoNode; }
+
+    CPhotoNode();
+    ~CPhotoNode() override;
+
+    const CRuntimeClass* GetRuntimeClass() const override { return &classCPhotoNode; }
+    void Serialize(CArchive& ar) override;
+    bool IsPhoto() const override { return true; }
+    SECImage* GetShownImage() override;
+    const CSize* GetShownSize() override;
+
+    // Null when the index is negative or not below the count.
+    CPhotoNode* GetPhotoChild(int index) const;
+    CMediaNode* GetMediaChild(int index) const;
+    int GetPhotoCount() const { return static_cast<int>(m_photos.size()); }
+    int GetMediaCount() const { return static_cast<int>(m_media.size()); }
+
+    // Appends an owned child and makes this node its parent.
+    CPhotoNode* AddPhoto(std::unique_ptr<CPhotoNode> child);
+    CMediaNode* AddMedia(std::unique_ptr<CMediaNode> child);
+
+    // Loads the picture named by the file name into m_pImage.
+    bool LoadPicture();
+    void FreeDisplayImage();
+    // Empties the node back to its just-constructed state (children, pictures, texts).
+    void Clear();
+
+    int32_t m_nPhotoVersion = 0;
+    int32_t m_nPhotoRevision = 0;
+    std::unique_ptr<SECImage> m_pImage;
+    std::unique_ptr<SECImage> m_pDisplayImage;
+    CSize m_sizePicture;
+    CSize m_sizeDisplay;
+    std::vector<std::unique_ptr<CMediaNode>> m_media;
+    std::vector<std::unique_ptr<CPhotoNode>> m_photos;
+};

@@ -1,0 +1,33 @@
+#pragma once
+// Replaces a file's contents all at once: the bytes go to a temporary file in
+// the same folder, which is flushed to disk and renamed over the target, so a
+// crash, a full disk or a failed write never leaves a half-written file.
+
+#include <cstddef>
+#include <string>
+
+class AtomicFileWriter {
+public:
+    AtomicFileWriter() = default;
+    // Abandons the temporary file unless Commit succeeded.
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // Each step returns false with Error() holding the errno of what failed; the
+    // target is then untouched. An existing target keeps its permissions.
+    bool Open(const std::string& path);
+    bool Write(const void* data, size_t size);
+    bool Commit();
+    void Abort();
+    int Error() const { return m_nError; }
+
+private:
+    std::string m_strPath;
+    std::string m_strTemp;
+    int m_fd = -1;
+    int m_nError = 0;
+};
+
+// The whole of `bytes` as the new contents of `path`; false with `err` set.
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, int& err);

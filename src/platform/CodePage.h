@@ -1,0 +1,16 @@
+#pragma once
+// Conversions between the Picture Book's 8-bit code page (Windows-1252) and
+// Unicode. Every byte of Windows-1252 maps to a code point (its five unassigned
+// bytes to the C1 controls of the same value), so text survives a round trip.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+std::string Cp1252ToUtf8(std::string_view text);
+// Characters outside Windows-1252 (and malformed UTF-8) become '?'.
+std::string Utf8ToCp1252(std::string_view text);
+// `count` little-endian UTF-16 code units starting at `bytes`; unpaired
+// surrogates and characters outside Windows-1252 become '?'.
+std::string Utf16LeToCp1252(const uint8_t* bytes, size_t count);

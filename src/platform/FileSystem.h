@@ -1,0 +1,39 @@
+#pragma once
+// Small file helpers the model needs: error causes and their messages, drive
+// kinds (CD-ROM, fixed disk), folder parts of paths, whole-file reads.
+
+#include "platform/MessageTable.h"
+
+#include <string>
+
+enum class FileErrorCause {
+    Generic,
+    NotFound,
+    BadPath,
+    TooManyOpenFiles,
+    AccessDenied,
+    InvalidFile,
+    RemoveCurrentDir,
+    DirectoryFull,
+    BadSeek,
+    HardIO,
+    SharingViolation,
+    LockViolation,
+    DiskFull,
+    EndOfFile
+};
+
+FileErrorCause FileErrorCauseFromErrno(int err);
+// The MessageId::FileError... text for `cause` ("%1" is the file name).
+MessageId FileErrorMessage(FileErrorCause cause);
+
+bool FileExists(const std::string& path);
+// The file system holding `path` (or its nearest existing ancestor) is ISO 9660 or UDF.
+bool IsCdRomPath(const std::string& path);
+// Neither a CD, nor removable media (the block device's sysfs flag, when it
+// can be found), nor a network or user-space (FUSE) file system.
+bool IsFixedDrivePath(const std::string& path);
+// Up to, not including, the last '/' or '\\'; "" when there is none.
+std::string FolderOfPath(const std::string& path);
+// Reads the whole file into `out`; on failure false with `err` = errno.
+bool ReadWholeFile(const std::string& path, std::string& out, int& err);

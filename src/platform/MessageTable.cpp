@@ -1,0 +1,103 @@
+#include "platform/MessageTable.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace {
+
+struct MessageEntry {
+    MessageId id;
+    const char* text;
+};
+
+const MessageEntry kMessages[] = {
+    {MessageId::UnexpectedFileFormat, "Unexpected file format."},
+    {MessageId::FailedToOpenDocument, "Failed to open document."},
+    {MessageId::FailedToSaveDocument, "Failed to save document."},
+    {MessageId::FileErrorGeneric, "An unknown error occurred while accessing %1."},
+    {MessageId::FileErrorNotFound, "%1 was not found."},
+    {MessageId::FileErrorBadPath, "%1 contains an invalid path."},
+    {MessageId::FileErrorTooManyOpenFiles,
+     "%1 could not be opened because there are too many open files."},
+    {MessageId::FileErrorAccessDenied, "Access to %1 was denied."},
+    {MessageId::FileErrorInvalidFile, "An invalid file handle was associated with %1."},
+    {MessageId::FileErrorRemoveCurrentDir,
+     "%1 could not be removed because it is the current directory."},
+    {MessageId::FileErrorDirectoryFull,
+     "%1 could not be created because the directory is full."},
+    {MessageId::FileErrorBadSeek, "Seek failed on %1"},
+    {MessageId::FileErrorHardIO, "A hardware I/O error was reported while accessing %1."},
+    {MessageId::FileErrorSharingViolation, "A sharing violation occurred while accessing %1."},
+    {MessageId::FileErrorLockViolation, "A locking violation occurred while accessing %1."},
+    {MessageId::FileErrorDiskFull, "Disk full while accessing %1."},
+    {MessageId::FileErrorEndOfFile, "An attempt was made to access %1 past its end."},
+    {MessageId::CdMayBeGone,
+     "You are trying to load from a CD\nthat may not be there anymore.\n\nPlease be sure the "
+     "correct CD\nhas been properly loaded then click OK."},
+    {MessageId::PcsConversion,
+     "This PCS file is an older format of storage.\nCorvale will now save your Multimedia\n"
+     "Picture Book in a new improved format.\n\nThe file name will now have a .PBK extension\n"},
+    {MessageId::ColourDepthTooLow,
+     "Corvale requires either 16-bit \"High Color\" or\n24-bit \"True Color\" to display "
+     "images.  Your computer\nis set to a lower color setting such as 16 or 256 colors.\n\n"
+     "Open the \"Control Panel\" then choose and open \"Display\".\nThen go to the \"Settings\" "
+     "tab to increase the color\ncapability of your screen.  If High or True color are not\n"
+     "offered as choices, then you need to upgrade the video card\nin your computer before "
+     "using Corvale."},
+    {MessageId::OleInitFailed,
+     "OLE initialization failed.  Make sure that the OLE libraries are the correct version."},
+    {MessageId::ShortcutFileMissing, "Cannot make a shortcut for\n\n%s\n\nFile does not exist"},
+    {MessageId::ImageNotSupported, "Image file %s\nis not a supported type"},
+    {MessageId::CouldNotLoadImage, "Could not load image file %s"},
+};
+
+static_assert(sizeof(kMessages) / sizeof(kMessages[0]) == static_cast<size_t>(MessageId::Count),
+              "every message id has exactly one text");
+
+} // namespace
+
+const char* MessageText(MessageId id)
+{
+    size_t index = static_cast<size_t>(id);
+    if (index < static_cast<size_t>(MessageId::Count) && kMessages[index].id == id)
+        return kMessages[index].text;
+    for (const MessageEntry& e : kMessages)
+        if (e.id == id)
+            return e.text;
+    return "";
+}
+
+std::string FormatText(const std::string& pattern, std::initializer_list<std::string> args)
+{
+    std::vector<const std::string*> list;
+    for (const std::string& a : args)
+        list.push_back(&a);
+    std::string out;
+    out.reserve(pattern.size() + 64);
+    size_t next = 0;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        char c = pattern[i];
+        if (c != '%' || i + 1 == pattern.size()) {
+            out += c;
+            continue;
+        }
+        char d = pattern[i + 1];
+        if (d >= '1' && d <= '9') {
+            size_t n = static_cast<size_t>(d - '1');
+            if (n < list.size())
+                out += *list[n];
+            ++i;
+        } else if (d == 's' || d == 'd') {
+            if (next < list.size())
+                out += *list[next];
+            ++next;
+            ++i;
+        } else if (d == '%') {
+            out += '%';
+            ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}

@@ -1,0 +1,49 @@
+#pragma once
+// Every text the core shows to the user, in one table. Patterns hold "%1" (or
+// "%s"/"%d" filled in order) where FormatMessageText puts the arguments.
+
+#include <initializer_list>
+#include <string>
+
+enum class MessageId {
+    // Loading and saving a Picture Book
+    UnexpectedFileFormat,
+    FailedToOpenDocument,
+    FailedToSaveDocument,
+    FileErrorGeneric,
+    FileErrorNotFound,
+    FileErrorBadPath,
+    FileErrorTooManyOpenFiles,
+    FileErrorAccessDenied,
+    FileErrorInvalidFile,
+    FileErrorRemoveCurrentDir,
+    FileErrorDirectoryFull,
+    FileErrorBadSeek,
+    FileErrorHardIO,
+    FileErrorSharingViolation,
+    FileErrorLockViolation,
+    FileErrorDiskFull,
+    FileErrorEndOfFile,
+    CdMayBeGone,
+    PcsConversion,
+    // Application start-up
+    ColourDepthTooLow,
+    OleInitFailed,
+    ShortcutFileMissing,
+    // Pictures
+    ImageNotSupported,
+    CouldNotLoadImage,
+    Count
+};
+
+const char* MessageText(MessageId id);
+
+// Replaces "%1".."%9" by the argument of that number and each "%s" or "%d" by
+// the next argument in order; "%%" stands for one percent sign. Arguments are
+// inserted as they are, never interpreted as patterns.
+std::string FormatText(const std::string& pattern, std::initializer_list<std::string> args);
+
+inline std::string FormatMessageText(MessageId id, std::initializer_list<std::string> args)
+{
+    return FormatText(MessageText(id), args);
+}

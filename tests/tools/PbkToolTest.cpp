@@ -1,0 +1,119 @@
+#include "PbkTool.h"
+#include "model/Archive.h"
+#include "model/CorvaleDoc.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+struct ToolRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+ToolRun Tool(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    int code = RunPbkTool(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+// Title with an e-acute and a euro sign in Windows-1252; a group with a
+// photograph that carries a sound clip.
+std::string SampleBytes()
+{
+    CCorvaleDoc doc;
+    doc.m_strBookTitle = "Caf\xE9 \x80";
+    doc.m_strOwnerName = "Ann";
+    doc.m_strOwnerEmail = "ann@example.org";
+    auto group = std::make_unique<CPhotoNode>();
+    group->m_bGroup = 1;
+    group->m_strCaption = "Day \"1\"";
+    auto photo = std::make_unique<CPhotoNode>();
+    photo->SetFileName("a.jpg");
+    photo->m_strText = "line1\r\nline2";
+    auto media = std::make_unique<CMediaNode>();
+    media->SetFileName("s.wav");
+    photo->AddMedia(std::move(media));
+    group->AddPhoto(std::move(photo));
+    doc.m_root.AddPhoto(std::move(group));
+    CArchive ar;
+    doc.Serialize(ar);
+    return ar.TakeStoredBytes();
+}
+
+} // namespace
+
+TEST(PbkTool, DumpAsTextAndJson)
+{
+    TempDir dir;
+    WriteFileBytes(dir.File("s.pbk"), SampleBytes());
+
+    ToolRun text = Tool({"dump", dir.File("s.pbk")});
+    EXPECT_EQ(text.code, 0);
+    EXPECT_EQ(text.out, "title: \"Caf\xC3\xA9 \xE2\x82\xAC\"\n"
+                        "owner: \"Ann\"\n"
+                        "email: \"ann@example.org\"\n"
+                        "group \"\"\n"
+                        "  group \"Day \\\"1\\\"\"\n"
+                        "    photo \"\" file=\"a.jpg\"\n"
+                        "      text: \"line1\\r\\nline2\"\n"
+                        "      media \"\" file=\"s.wav\" media=1 (sound)\n");
+
+    ToolRun json = Tool({"dump", "--json", dir.File("s.pbk")});
+    EXPECT_EQ(json.code, 0);
+    EXPECT_EQ(json.out,
+              "{\"title\":\"Caf\xC3\xA9 \xE2\x82\xAC\",\"ownerName\":\"Ann\","
+              "\"ownerEmail\":\"ann@example.org\",\"root\":{\"kind\":\"group\",\"caption\":\"\","
+              "\"fileName\":\"\",\"text\":\"\",\"media\":[],\"photos\":[{\"kind\":\"group\","
+              "\"caption\":\"Day \\\"1\\\"\",\"fileName\":\"\",\"text\":\"\",\"media\":[],"
+              "\"photos\":[{\"kind\":\"photo\",\"caption\":\"\",\"fileName\":\"a.jpg\","
+              "\"text\":\"line1\\r\\nline2\",\"media\":[{\"kind\":\"media\",\"caption\":\"\","
+              "\"fileName\":\"s.wav\",\"text\":\"\",\"mediaType\":1}],\"photos\":[]}]}]}}\n");
+}
+
+TEST(PbkTool, CheckGivesTheViewersMessage)
+{
+    TempDir dir;
+    WriteFileBytes(dir.File("good.pbk"), SampleBytes());
+    WriteFileBytes(dir.File("bad.pbk"), SampleBytes().substr(0, 50));
+
+    EXPECT_EQ(Tool({"check", dir.File("good.pbk")}).out, "ok\n");
+    ToolRun bad = Tool({"check", dir.File("bad.pbk")});
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_EQ(bad.out, "Unexpected file format.\n");
+    ToolRun missing = Tool({"check", dir.File("none.pbk")});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.out, dir.File("none.pbk") + " was not found.\n");
+}
+
+TEST(PbkTool, WriteIsByteIdenticalAndConvertsOlderCollections)
+{
+    TempDir dir;
+    std::string bytes = SampleBytes();
+    WriteFileBytes(dir.File("in.pbk"), bytes);
+    ASSERT_EQ(Tool({"write", dir.File("in.pbk"), dir.File("out.pbk")}).code, 0);
+    EXPECT_EQ(ReadFileBytes(dir.File("out.pbk")), bytes);
+
+    // title "T", an empty root group with no children, in the older layout.
+    WriteFileBytes(dir.File("old.pcs"), std::string("\x01T\x00\x00\x00\x01\x00\x00\x00"
+                                                    "\x00\x00\x00\x00\x00\x00\x00\x00", 18));
+    ToolRun run = Tool({"write", dir.File("old.pcs"), dir.File("new.pbk")});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(Tool({"dump", dir.File("new.pbk")}).out,
+              "title: \"T\"\nowner: \"\"\nemail: \"\"\ngroup \"\"\n");
+}
+
+TEST(PbkTool, UsageErrors)
+{
+    EXPECT_EQ(Tool({}).code, 2);
+    EXPECT_EQ(Tool({"frobnicate"}).code, 2);
+    EXPECT_EQ(Tool({"check"}).code, 2);
+    EXPECT_EQ(Tool({"write", "a"}).code, 2);
+    EXPECT_EQ(Tool({"help"}).code, 0);
+}

@@ -1,0 +1,148 @@
+#include "PbkTool.h"
+
+#include "BookDump.h"
+#include "model/DocTemplates.h"
+#include "model/OldCorvaleDoc.h"
+#include "platform/Prompter.h"
+#include "platform/SystemFolders.h"
+
+#include <memory>
+#include <ostream>
+
+namespace {
+
+const char kUsage[] =
+    "usage: pbktool COMMAND ...\n"
+    "  dump [--json] BOOK   print the title, sender and node tree\n"
+    "  check BOOK           print \"ok\" when the book loads, else the viewer's message\n"
+    "  write IN OUT         load a Picture Book (.pbk or .pcs) and store it as .pbk\n";
+
+// Keeps the messages the viewer would have shown, for the tool to print.
+class CollectingPrompter : public Prompter {
+public:
+    CollectingPrompter() : m_pPrevious(Prompter::SetCurrent(this)) {}
+    ~CollectingPrompter() override { Prompter::SetCurrent(m_pPrevious); }
+
+    PromptReply Ask(const std::string& text, PromptButtons buttons, PromptIcon icon,
+                    const std::string&) override
+    {
+        if (icon != PromptIcon::Information)
+            m_messages.push_back(text);
+        return NegativeReply(buttons);
+    }
+
+    std::string Joined() const
+    {
+        std::string all;
+        for (const std::string& m : m_messages)
+            all += m + "\n";
+        return all;
+    }
+
+    std::vector<std::string> m_messages;
+
+private:
+    Prompter* m_pPrevious;
+};
+
+// Opens a book with the document class its extension calls for; a name with
+// neither extension is read as a Picture Book. The working folder is kept, as
+// the document moves it to the book's folder.
+std::unique_ptr<CCorvaleDoc> OpenBook(const std::string& path)
+{
+    std::unique_ptr<CCorvaleDoc> doc;
+    if (TemplateForPath(path) == IDR_OLDCOLLECTION)
+        doc = std::make_unique<COldCorvaleDoc>();
+    else
+        doc = std::make_unique<CCorvaleDoc>();
+    std::string cwd = SystemFolders::CurrentDirectory();
+    bool ok = doc->OnOpenDocument(path);
+    SystemFolders::SetCurrentDirectory(cwd);
+    if (!ok)
+        return nullptr;
+    return doc;
+}
+
+int Usage(std::ostream& err)
+{
+    err << kUsage;
+    return 2;
+}
+
+int Dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    bool json = false;
+    std::string file;
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--json")
+            json = true;
+        else if (file.empty())
+            file = args[i];
+        else
+            return Usage(err);
+    }
+    if (file.empty())
+        return Usage(err);
+    CollectingPrompter prompter;
+    std::unique_ptr<CCorvaleDoc> doc = OpenBook(file);
+    if (!doc) {
+        err << prompter.Joined();
+        return 1;
+    }
+    out << (json ? DumpBookJson(*doc) : DumpBookText(*doc));
+    return 0;
+}
+
+int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    if (args.size() != 2)
+        return Usage(err);
+    CollectingPrompter prompter;
+    std::unique_ptr<CCorvaleDoc> doc = OpenBook(args[1]);
+    if (!doc) {
+        out << prompter.Joined();
+        return 1;
+    }
+    out << "ok\n";
+    return 0;
+}
+
+int Write(const std::vector<std::string>& args, std::ostream& err)
+{
+    if (args.size() != 3)
+        return Usage(err);
+    CollectingPrompter prompter;
+    std::unique_ptr<CCorvaleDoc> doc = OpenBook(args[1]);
+    if (!doc) {
+        err << prompter.Joined();
+        return 1;
+    }
+    // Always the Picture Book layout; the tool has no use for the viewer's
+    // one-time notice about converting an older collection.
+    if (!doc->CCorvaleDoc::OnSaveDocument(args[2])) {
+        err << prompter.Joined();
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int RunPbkTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    if (args.empty())
+        return Usage(err);
+    const std::string& command = args[0];
+    if (command == "dump")
+        return Dump(args, out, err);
+    if (command == "check")
+        return Check(args, out, err);
+    if (command == "write")
+        return Write(args, err);
+    if (command == "help" || command == "--help" || command == "-h") {
+        out << kUsage;
+        return 0;
+    }
+    err << "pbktool: unknown command '" << command << "'\n";
+    return Usage(err);
+}
