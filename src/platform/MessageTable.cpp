@@ -49,6 +49,8 @@ const MessageEntry kMessages[] = {
     {MessageId::ShortcutFileMissing, "Cannot make a shortcut for\n\n%s\n\nFile does not exist"},
     {MessageId::ImageNotSupported, "Image file %s\nis not a supported type"},
     {MessageId::CouldNotLoadImage, "Could not load image file %s"},
+    {MessageId::GifDepthTooHigh, "GIF Images must be 8 bit or less"},
+    {MessageId::GifWriteError, "Write Error in GIF file"},
 };
 
 static_assert(sizeof(kMessages) / sizeof(kMessages[0]) == static_cast<size_t>(MessageId::Count),

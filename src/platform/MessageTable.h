@@ -33,6 +33,8 @@ enum class MessageId {
     // Pictures
     ImageNotSupported,
     CouldNotLoadImage,
+    GifDepthTooHigh,
+    GifWriteError,
     Count
 };
 

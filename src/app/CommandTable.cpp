@@ -1,0 +1,178 @@
+#include "app/CommandTable.h"
+
+namespace {
+
+const MenuItem kSeparator{0, "", {}};
+
+const MenuItem kHelpMenu{0, "&Help",
+                         {{ID_HELP_FINDER, "&Help Topics...", {}},
+                          {ID_HELP_INDEX, "Help &Index...", {}},
+                          {ID_CONTEXT_HELP, "&What's This?\tShift+F1", {}},
+                          kSeparator,
+                          {ID_APP_ABOUT, "&About Corvale...", {}}}};
+
+const MenuBar kMainMenu = {
+    {0, "&File",
+     {{ID_FILE_OPEN, "&Open...\tCtrl+O", {}},
+      {ID_IMPORT_ZIP, "Import from &ZIP...", {}},
+      kSeparator,
+      {ID_FILE_PRINT_SETUP, "P&rint Setup...", {}},
+      kSeparator,
+      {ID_FILE_MRU_FIRST, "Recent File", {}},
+      kSeparator,
+      {ID_APP_EXIT, "E&xit", {}}}},
+    {0, "&View",
+     {{ID_VIEW_PHOTO_TREE, "Photo Tree", {}},
+      {ID_VIEW_PHOTO_TEXT, "Photo Te&xt", {}},
+      kSeparator,
+      {ID_VIEW_TOOLBAR, "&Toolbar", {}},
+      {ID_VIEW_STATUS_BAR, "&Status Bar", {}},
+      {ID_WORKBOOK_MODE, "&Workbook", {}}}},
+    {0, "&Tools", {{ID_CUSTOMIZE, "&Customize...", {}}}},
+    kHelpMenu,
+};
+
+const MenuBar kBookMenu = {
+    {0, "&File",
+     {{ID_FILE_OPEN, "&Open...\tCtrl+O", {}},
+      {ID_IMPORT_ZIP, "Import from &ZIP...", {}},
+      {ID_FILE_CLOSE, "&Close", {}},
+      kSeparator,
+      {ID_FILE_PRINT, "&Print...\tCtrl+P", {}},
+      {ID_FILE_PRINT_SETUP, "P&rint Setup...", {}},
+      kSeparator,
+      {ID_SEND_EMAIL, "Send &Email to Owner...\tCtrl+E", {}},
+      kSeparator,
+      {ID_FILE_MRU_FIRST, "Recent File", {}},
+      kSeparator,
+      {ID_APP_EXIT, "E&xit", {}}}},
+    {0, "&Edit", {{ID_EDIT_COPY, "&Copy to Clipboard\tCtrl+C", {}}}},
+    {0, "&View",
+     {{ID_VIEW_PHOTO_TREE, "&Photo Tree", {}},
+      {ID_VIEW_PHOTO_TEXT, "Photo Te&xt", {}},
+      {ID_VIEW_MEDIA_PLAYER, "Media Player", {}},
+      kSeparator,
+      {ID_VIEW_TOOLBAR, "&Toolbar", {}},
+      {ID_VIEW_STATUS_BAR, "&Status Bar", {}},
+      {ID_WORKBOOK_MODE, "&Workbook", {}},
+      kSeparator,
+      {ID_PROPERTIES, "P&roperties\tAlt+Enter", {}}}},
+    {0, "&Tools",
+     {{ID_CUSTOMIZE, "&Customize...", {}}, kSeparator, {ID_CREATE_SHORTCUT, "Create &Shortcut", {}}}},
+    {0, "&Window",
+     {{ID_WINDOW_CASCADE, "&Cascade", {}},
+      {ID_WINDOW_TILE, "&Tile", {}},
+      {ID_WINDOW_ARRANGE, "&Arrange Icons", {}}}},
+    kHelpMenu,
+};
+
+const MenuItem kCopy{ID_EDIT_COPY, "&Copy to Clipboard\tCtrl+C", {}};
+const MenuItem kProperties{ID_PROPERTIES, "P&roperties\tAlt+Enter", {}};
+
+const MenuItem kContextMenus[] = {
+    {0, "TreeImage", {{ID_UP, "&Up to Photo Group", {}}, kSeparator, kCopy, kSeparator, kProperties}},
+    {0, "TreeGroup", {{ID_UP, "&Up to Parent Group", {}}, kSeparator, kCopy, kSeparator, kProperties}},
+    {0, "TreeMedia",
+     {{ID_PLAY, "&Play", {}}, {ID_UP, "&Up to Parent Photo", {}}, kSeparator, kCopy, kSeparator,
+      kProperties}},
+    {0, "Photo", {kCopy, kSeparator, kProperties}},
+    {0, "Text",
+     {kCopy, kSeparator, {ID_SELECT_ALL_TEXT, "&Select All Text\tCtrl+A", {}}, kSeparator, kProperties}},
+};
+
+const std::vector<Accelerator> kMainAccelerators = {
+    {"Ctrl+O", ID_FILE_OPEN},    {"Ctrl+P", ID_FILE_PRINT},     {"Ctrl+C", ID_EDIT_COPY},
+    {"Ctrl+Ins", ID_EDIT_COPY},  {"F6", ID_NEXT_PANE},          {"Shift+F6", ID_PREV_PANE},
+    {"Shift+F1", ID_CONTEXT_HELP}, {"F1", ID_HELP},
+};
+
+std::vector<Accelerator> BookAccelerators()
+{
+    std::vector<Accelerator> keys = kMainAccelerators;
+    keys.push_back({"Ctrl+E", ID_SEND_EMAIL});
+    keys.push_back({"Alt+Return", ID_PROPERTIES});
+    return keys;
+}
+
+const std::vector<ToolbarInfo> kToolbars = {
+    {"Main Toolbar", ID_VIEW_TOOLBAR,
+     {ID_FILE_OPEN, ID_IMPORT_ZIP, 0, ID_EDIT_COPY, 0, ID_FILE_PRINT_DIRECT, 0, ID_PROPERTIES,
+      ID_APP_ABOUT}},
+    {"Media", ID_VIEW_MEDIA_TOOLBAR, {ID_STOP_PLAYBACK, ID_PLAY_MEDIA}},
+};
+
+// Prompts of commands that appear on no menu.
+const struct {
+    int id;
+    const char* text;
+} kPrompts[] = {
+    {ID_STOP_PLAYBACK, "Stop playback"},
+    {ID_PLAY_MEDIA, "Play media"},
+    {ID_FILE_PRINT_DIRECT, "Print"},
+    {ID_REALTIME_DRAG, "Enable Realtime Drag Mode"},
+    {ID_FRAME_BORDER_LAYOUT, "Toggle Frame Border Layout"},
+};
+
+const char* FindText(const std::vector<MenuItem>& items, int id)
+{
+    for (const MenuItem& item : items) {
+        if (item.id == id && !item.IsSeparator())
+            return item.text;
+        if (const char* text = FindText(item.submenu, id))
+            return text;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+const MenuBar& GetMenuBar(int resource)
+{
+    return resource == IDR_MAINFRAME ? kMainMenu : kBookMenu;
+}
+
+const MenuItem& GetContextMenu(ContextMenuIndex index)
+{
+    return kContextMenus[index];
+}
+
+const std::vector<Accelerator>& GetAccelerators(bool bookOpen)
+{
+    static const std::vector<Accelerator> book = BookAccelerators();
+    return bookOpen ? book : kMainAccelerators;
+}
+
+const std::vector<ToolbarInfo>& GetToolbars()
+{
+    return kToolbars;
+}
+
+std::string CommandText(int id)
+{
+    for (const MenuBar* bar : {&kBookMenu, &kMainMenu})
+        if (const char* text = FindText(*bar, id))
+            return text;
+    for (const MenuItem& menu : kContextMenus)
+        if (const char* text = FindText(menu.submenu, id))
+            return text;
+    for (const auto& p : kPrompts)
+        if (p.id == id)
+            return p.text;
+    return std::string();
+}
+
+std::string PlainMenuText(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\t')
+            break;
+        if (text[i] == '&') {
+            if (i + 1 < text.size() && text[i + 1] == '&')
+                out += text[++i];
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}

@@ -1,0 +1,338 @@
+#include "viewer/CorvaleApp.h"
+
+#include "app/CommandIds.h"
+#include "app/CorvaleCommandLineInfo.h"
+#include "app/ShellRegistration.h"
+#include "app/StartupSettings.h"
+#include "model/DocTemplates.h"
+#include "model/OldCorvaleDoc.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageTable.h"
+#include "platform/Registry.h"
+#include "platform/Settings.h"
+#include "platform/SettingsKeys.h"
+#include "platform/SystemFolders.h"
+#include "viewer/AboutDlg.h"
+#include "viewer/ChildFrame.h"
+#include "viewer/CorvaleView.h"
+#include "viewer/DocumentCommands.h"
+#include "viewer/MainFrame.h"
+#include "viewer/QtPrompter.h"
+#include "viewer/ShortcutCommand.h"
+#include "viewer/SingleInstance.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMdiArea>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScreen>
+
+namespace {
+CCorvaleApp* g_pApp = nullptr;
+}
+
+CCorvaleApp::CCorvaleApp()
+{
+    g_pApp = this;
+}
+
+CCorvaleApp::~CCorvaleApp()
+{
+    CDocument::s_addToRecentFileList = nullptr;
+    m_pMainFrame.reset();
+    m_pDocCommands.reset();
+    m_pDocument.reset();
+    if (g_pApp == this)
+        g_pApp = nullptr;
+}
+
+CCorvaleApp* CCorvaleApp::Instance()
+{
+    return g_pApp;
+}
+
+bool CCorvaleApp::InitInstance(const QStringList& arguments)
+{
+    m_pPrompter = std::make_unique<QtPrompter>();
+
+    QScreen* screen = QGuiApplication::primaryScreen();
+    int depth = screen ? screen->depth() : 32;
+    QSize screenSize = screen ? screen->size() : QSize(1024, 768);
+    if (depth <= 8) {
+        Prompter::Current().Message(MessageText(MessageId::ColourDepthTooLow), PromptIcon::None);
+        m_nExitCode = 1;
+        return false;
+    }
+
+    Settings profile = Settings::Profile();
+    m_recentFiles.Load(profile);
+    CDocument::s_addToRecentFileList = [this](const std::string& path) {
+        m_recentFiles.Add(path);
+        Settings settings = Settings::Profile();
+        m_recentFiles.Save(settings);
+        if (m_pMainFrame)
+            m_pMainFrame->RebuildMenus();
+    };
+
+    std::string program = QCoreApplication::applicationFilePath().toStdString();
+    m_bFixedDrive = IsFixedDrivePath(program);
+
+    CCorvaleCommandLineInfo cmdInfo;
+    std::vector<std::string> args;
+    for (int i = 1; i < arguments.size(); ++i)
+        args.push_back(arguments[i].toStdString());
+    ParseCommandLine(cmdInfo, args);
+    if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew)
+        cmdInfo.m_nShellCommand = CCommandLineInfo::FileNothing;
+
+    // A file for a viewer that is already running goes to that one.
+    if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen && !cmdInfo.m_bShortcut &&
+        SingleInstance::SendOpenToRunning(QString::fromStdString(cmdInfo.m_strFileName)))
+        return false;
+
+    m_pMainFrame = std::make_unique<CMainFrame>();
+    m_pPrompter->SetParent(m_pMainFrame.get());
+
+    if (!cmdInfo.m_bShortcut) {
+        m_pSingleInstance = std::make_unique<SingleInstance>();
+        if (m_pSingleInstance->Listen())
+            connect(m_pSingleInstance.get(), &SingleInstance::OpenRequested, this,
+                    &CCorvaleApp::OnSecondInstanceOpen);
+    }
+
+    if (m_bFixedDrive) {
+        Registry registry = Registry::Default();
+        RegisterShellFileTypes(registry, program);
+    }
+
+    if (cmdInfo.m_bRunEmbedded || cmdInfo.m_bRunAutomated)
+        return true;
+
+    if (cmdInfo.m_bShortcut && !cmdInfo.m_strShortcutFile.empty()) {
+        if (FileExists(cmdInfo.m_strShortcutFile)) {
+            CCorvaleDoc temp;
+            std::string cwd = SystemFolders::CurrentDirectory();
+            if (temp.OnOpenDocument(cmdInfo.m_strShortcutFile)) {
+                temp.SetPathName(cmdInfo.m_strShortcutFile);
+                MakeShortcutForBook(temp);
+            }
+            SystemFolders::SetCurrentDirectory(cwd);
+        } else {
+            Prompter::Current().Message(
+                FormatMessageText(MessageId::ShortcutFileMissing, {cmdInfo.m_strShortcutFile}));
+            m_nExitCode = 1;
+        }
+        return false;
+    }
+
+    m_strInstallFolder = ReadInstallationFolder(Registry::Default());
+    ApplyFirstRunDisplayDefaults(profile, screenSize.width(), screenSize.height());
+    m_bCenterLargePhotos = ReadCenterLargePhotos(profile);
+
+    switch (cmdInfo.m_nShellCommand) {
+    case CCommandLineInfo::FileOpen:
+        if (!OpenDocumentFile(cmdInfo.m_strFileName)) {
+            m_nExitCode = 1;
+            return false;
+        }
+        break;
+    case CCommandLineInfo::FilePrint:
+    case CCommandLineInfo::FilePrintTo:
+        if (!OpenDocumentFile(cmdInfo.m_strFileName)) {
+            m_nExitCode = 1;
+            return false;
+        }
+        if (m_pPhotoFrame)
+            if (auto* view = qobject_cast<CCorvaleView*>(m_pPhotoFrame->View()))
+                view->OnCommand(ID_FILE_PRINT_DIRECT);
+        return false;
+    default:
+        break;
+    }
+
+    m_pMainFrame->show();
+    m_pMainFrame->UpdateCommandUI();
+    return true;
+}
+
+int CCorvaleApp::ExitInstance()
+{
+    Settings profile = Settings::Profile();
+    m_recentFiles.Save(profile);
+    return 0;
+}
+
+std::string CCorvaleApp::GetPictureBookRootPath() const
+{
+    std::string root = Settings::Profile().GetString(SettingKey::PictureBookRootPath);
+    if (!root.empty())
+        return root;
+    return m_strInstallFolder + "/My Photos";
+}
+
+void CCorvaleApp::CloseAllDocuments()
+{
+    if (!m_pDocument)
+        return;
+    m_pDocument->SetModifiedFlag(false);
+    m_pDocument->OnCloseDocument();
+    if (m_pPhotoFrame) {
+        CChildFrame* frame = m_pPhotoFrame;
+        m_pPhotoFrame = nullptr;
+        disconnect(frame, nullptr, this, nullptr);
+        // The view is a router: it must leave the bus before the document goes.
+        delete frame;
+    }
+    m_pDocCommands.reset();
+    m_pDocument.reset();
+    if (m_pMainFrame) {
+        m_pMainFrame->SetMessageText(QString());
+        m_pMainFrame->RebuildMenus();
+    }
+}
+
+CCorvaleDoc* CCorvaleApp::OpenDocumentFile(const std::string& path)
+{
+    CloseAllDocuments();
+    SystemFolders::SetCurrentDirectory(GetPictureBookRootPath());
+
+    std::unique_ptr<CCorvaleDoc> doc;
+    if (TemplateForPath(path) == IDR_OLDCOLLECTION)
+        doc = std::make_unique<COldCorvaleDoc>();
+    else
+        doc = std::make_unique<CCorvaleDoc>();
+
+    auto* view = new CCorvaleView(doc.get());
+    auto* frame = new CChildFrame(view, ChildKind::Photo);
+    if (!doc->OnOpenDocument(path)) {
+        delete frame;
+        return nullptr;
+    }
+    doc->SetPathName(path);
+
+    m_pDocument = std::move(doc);
+    m_pDocCommands = std::make_unique<CDocumentCommands>(*m_pDocument, m_pMainFrame.get());
+    m_pPhotoFrame = frame;
+    connect(frame, &CChildFrame::Closed, this, &CCorvaleApp::OnPhotoFrameClosed);
+    m_pMainFrame->MdiArea()->addSubWindow(frame);
+    frame->setWindowTitle(QString::fromStdString(m_pDocument->GetTitle()));
+    frame->show();
+    view->OnInitialUpdate();
+    m_pMainFrame->RebuildMenus();
+    return m_pDocument.get();
+}
+
+bool CCorvaleApp::NewDocument()
+{
+    CloseAllDocuments();
+    auto doc = std::make_unique<CCorvaleDoc>();
+    auto* view = new CCorvaleView(doc.get());
+    auto* frame = new CChildFrame(view, ChildKind::Photo);
+    if (!doc->OnNewDocument()) {
+        delete frame;
+        return false;
+    }
+    doc->SetTitle(GetDocString(IDR_PICTUREBOOK, fileNewName) + "1");
+    m_pDocument = std::move(doc);
+    m_pDocCommands = std::make_unique<CDocumentCommands>(*m_pDocument, m_pMainFrame.get());
+    m_pPhotoFrame = frame;
+    connect(frame, &CChildFrame::Closed, this, &CCorvaleApp::OnPhotoFrameClosed);
+    m_pMainFrame->MdiArea()->addSubWindow(frame);
+    frame->setWindowTitle(QString::fromStdString(m_pDocument->GetTitle()));
+    frame->show();
+    view->OnInitialUpdate();
+    m_pMainFrame->RebuildMenus();
+    return true;
+}
+
+bool CCorvaleApp::ImportZipArchive(const std::string&)
+{
+    return false;
+}
+
+void CCorvaleApp::OnPhotoFrameClosed()
+{
+    // The frame deletes itself; the whole Picture Book goes with it.
+    m_pPhotoFrame = nullptr;
+    CloseAllDocuments();
+}
+
+void CCorvaleApp::OnSecondInstanceOpen(const QString& path)
+{
+    OpenDocumentFile(path.toStdString());
+    m_pMainFrame->raise();
+    m_pMainFrame->activateWindow();
+}
+
+void CCorvaleApp::OnFileOpen()
+{
+    CloseAllDocuments();
+    SystemFolders::SetCurrentDirectory(GetPictureBookRootPath());
+    QString filters = QString::fromStdString(GetDocString(IDR_PICTUREBOOK, filterName)) + ";;" +
+                      QString::fromStdString(GetDocString(IDR_OLDCOLLECTION, filterName)) +
+                      ";;All Files (*.*)";
+    QString file = QFileDialog::getOpenFileName(m_pMainFrame.get(), QStringLiteral("Open"),
+                                                QString::fromStdString(SystemFolders::CurrentDirectory()),
+                                                filters);
+    if (!file.isEmpty())
+        OpenDocumentFile(file.toStdString());
+}
+
+void CCorvaleApp::OnRecentFile(int index)
+{
+    const auto& items = m_recentFiles.Items();
+    if (index < 0 || static_cast<size_t>(index) >= items.size())
+        return;
+    std::string path = items[static_cast<size_t>(index)];
+    CloseAllDocuments();
+    if (!OpenDocumentFile(path)) {
+        m_recentFiles.Remove(static_cast<size_t>(index));
+        m_pMainFrame->RebuildMenus();
+    }
+}
+
+void CCorvaleApp::OnAppAbout()
+{
+    CAboutDlg about(QCoreApplication::applicationFilePath(), m_pMainFrame.get());
+    about.exec();
+}
+
+bool CCorvaleApp::OnCommand(int id)
+{
+    if (id >= ID_FILE_MRU_FIRST && id <= ID_FILE_MRU_LAST) {
+        OnRecentFile(id - ID_FILE_MRU_FIRST);
+        return true;
+    }
+    switch (id) {
+    case ID_FILE_OPEN: OnFileOpen(); return true;
+    case ID_FILE_CLOSE: CloseAllDocuments(); return true;
+    case ID_APP_ABOUT: OnAppAbout(); return true;
+    case ID_APP_EXIT: m_pMainFrame->close(); return true;
+    case ID_FILE_PRINT_SETUP: {
+        QPrinter printer;
+        QPrintDialog dialog(&printer, m_pMainFrame.get());
+        dialog.exec();
+        return true;
+    }
+    default: return false;
+    }
+}
+
+bool CCorvaleApp::OnUpdateCommand(int id, CommandState& state)
+{
+    if (id >= ID_FILE_MRU_FIRST && id <= ID_FILE_MRU_LAST)
+        return true;
+    switch (id) {
+    case ID_FILE_OPEN:
+    case ID_APP_ABOUT:
+    case ID_APP_EXIT:
+    case ID_FILE_PRINT_SETUP:
+        return true;
+    case ID_FILE_CLOSE:
+        state.enabled = m_pDocument != nullptr;
+        return true;
+    default:
+        return false;
+    }
+}

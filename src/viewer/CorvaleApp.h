@@ -1,0 +1,78 @@
+#pragma once
+// The viewer's application object: start-up, the command line, the settings it
+// keeps, the one open Picture Book and every way of opening a file.
+
+#include "app/RecentFileList.h"
+#include "viewer/CommandTarget.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+#include <string>
+
+class CCorvaleDoc;
+class CMainFrame;
+class CChildFrame;
+class CDocumentCommands;
+class QtPrompter;
+class SingleInstance;
+
+class CCorvaleApp : public QObject, public CommandTarget {
+    Q_OBJECT
+public:
+    CCorvaleApp();
+    ~CCorvaleApp() override;
+
+    static CCorvaleApp* Instance();
+
+    // Start-up; false ends the process (the message, if any, was shown).
+    bool InitInstance(const QStringList& arguments);
+    int ExitInstance();
+
+    // The only way any file is opened: closes the open Picture Book first,
+    // without asking. Null when the file could not be opened (reported).
+    CCorvaleDoc* OpenDocumentFile(const std::string& path);
+    // Closes the open Picture Book (and its windows) without saving.
+    void CloseAllDocuments();
+    // An empty Picture Book of the ".pbk" kind.
+    bool NewDocument();
+
+    // Imports a Picture Book from a ZIP archive and opens it.
+    bool ImportZipArchive(const std::string& path);
+
+    CCorvaleDoc* GetDocument() const { return m_pDocument.get(); }
+    CDocumentCommands* GetDocumentCommands() const { return m_pDocCommands.get(); }
+    CMainFrame* GetMainFrame() const { return m_pMainFrame.get(); }
+    CChildFrame* GetPhotoFrame() const { return m_pPhotoFrame; }
+    RecentFileList& RecentFiles() { return m_recentFiles; }
+
+    bool OnCommand(int id) override;
+    bool OnUpdateCommand(int id, CommandState& state) override;
+
+    // The Picture Book root folder ("PictureBookRootPath", else the
+    // installation folder's "My Photos").
+    std::string GetPictureBookRootPath() const;
+
+    // The process's exit code when InitInstance ends it.
+    int m_nExitCode = 0;
+    std::string m_strInstallFolder;
+    bool m_bFixedDrive = true;
+    bool m_bMediaPlayerAvailable = false;
+    bool m_bCenterLargePhotos = true;
+
+private:
+    void OnFileOpen();
+    void OnRecentFile(int index);
+    void OnAppAbout();
+    void OnPhotoFrameClosed();
+    void OnSecondInstanceOpen(const QString& path);
+
+    std::unique_ptr<QtPrompter> m_pPrompter;
+    std::unique_ptr<CMainFrame> m_pMainFrame;
+    std::unique_ptr<CCorvaleDoc> m_pDocument;
+    std::unique_ptr<CDocumentCommands> m_pDocCommands;
+    CChildFrame* m_pPhotoFrame = nullptr; // owned by the MDI area
+    std::unique_ptr<SingleInstance> m_pSingleInstance;
+    RecentFileList m_recentFiles;
+};

@@ -1,0 +1,97 @@
+#pragma once
+// The main window: MDI area, "Main Toolbar" and "Media" toolbars, status bar
+// with the picture-size pane, the "Photo Tree" and "Photo Text" panes, the menus
+// and every command action (created and enabled here, in one place each).
+
+#include "app/CommandTable.h"
+#include "viewer/CommandTarget.h"
+
+#include <QMainWindow>
+
+#include <map>
+#include <vector>
+
+class CPhotoText;
+class CPhotoTree;
+class QDockWidget;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QTimer;
+class QToolBar;
+
+class CMainFrame : public QMainWindow, public CommandTarget {
+    Q_OBJECT
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    QMdiArea* MdiArea() const { return m_pMdiArea; }
+    CPhotoTree* PhotoTree() const { return m_pPhotoTree; }
+    CPhotoText* PhotoText() const { return m_pPhotoText; }
+    QDockWidget* TreeDock() const { return m_pTreeDock; }
+    QDockWidget* TextDock() const { return m_pTextDock; }
+    QLabel* SizePane() const { return m_pSizePane; }
+
+    QAction* Action(int id) const;
+    // A popup of the context menu at `index`, built on the shared actions.
+    QMenu* CreateContextMenu(ContextMenuIndex index, QWidget* parent) const;
+
+    // Offers `id` along the route: focused pane, photo view, document, this
+    // window, the application. Returns true when someone took it.
+    bool RouteCommand(int id);
+    // Enables and checks every action and refreshes the size pane.
+    void UpdateCommandUI();
+    // Menu 105 without a Picture Book, 108 with one; the recent files filled in.
+    void RebuildMenus();
+
+    void SetMessageText(const QString& text);
+    void ShowTextPane(bool show);
+    void ReadDisplaySettings();
+
+    bool OnCommand(int id) override;
+    bool OnUpdateCommand(int id, CommandState& state) override;
+
+    // Live display settings used when photographs are shrunk.
+    bool m_bShrinkLargeImages = true;
+    int m_nImageShrinkSize = 2;
+    int m_nImageShrinkFactor = 0;
+
+    // The names of the last drop, walked by the deferred drop handler.
+    std::vector<std::string> m_droppedFiles;
+    void HandleDroppedFiles();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateToolbars();
+    void CreateStatusBar();
+    void CreatePanes();
+    void AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items) const;
+    void PlaceWindow();
+    void OnCustomize();
+    bool StateFor(int id, CommandState& state);
+    // Focused pane, photo view, document, this window, the application.
+    std::vector<CommandTarget*> BuildRoute() const;
+
+    QMdiArea* m_pMdiArea = nullptr;
+    CPhotoTree* m_pPhotoTree = nullptr;
+    CPhotoText* m_pPhotoText = nullptr;
+    QDockWidget* m_pTreeDock = nullptr;
+    QDockWidget* m_pTextDock = nullptr;
+    QLabel* m_pMessagePane = nullptr;
+    QLabel* m_pSizePane = nullptr;
+    std::vector<QToolBar*> m_toolbars;
+    std::map<int, QAction*> m_actions;
+    std::vector<QAction*> m_recentActions;
+    QTimer* m_pUpdateTimer = nullptr;
+    QTimer* m_pDropTimer = nullptr;
+    bool m_bPlaced = false;
+    bool m_bMenusForBook = false;
+    bool m_bMenusBuilt = false;
+};

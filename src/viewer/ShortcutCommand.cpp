@@ -1,0 +1,6 @@
+#include "viewer/ShortcutCommand.h"
+
+bool MakeShortcutForBook(const CCorvaleDoc&)
+{
+    return false;
+}

@@ -1,0 +1,21 @@
+// Corvale: the viewer for Picture Books.
+
+#include "platform/VersionRecord.h"
+#include "viewer/CorvaleApp.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Corvale"));
+    QApplication::setOrganizationName(QStringLiteral("Quillfen"));
+    (void)VersionRecordText(); // keeps the version record in the program file
+
+    CCorvaleApp app;
+    if (!app.InitInstance(QApplication::arguments()))
+        return app.m_nExitCode;
+    int code = QApplication::exec();
+    app.ExitInstance();
+    return code;
+}
