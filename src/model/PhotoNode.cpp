@@ -63,6 +63,12 @@ bool CPhotoNode::LoadPicture()
     return false;
 }
 
+void CPhotoNode::PrepareDisplayImage(const DisplaySettings&, bool)
+{
+    if (!m_pImage)
+        LoadPicture();
+}
+
 void CPhotoNode::FreeDisplayImage()
 {
     m_pDisplayImage.reset();

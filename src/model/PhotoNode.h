@@ -9,6 +9,13 @@
 #include <memory>
 #include <vector>
 
+// The live display settings that decide whether large pictures are shown shrunk.
+struct DisplaySettings {
+    bool shrinkLargeImages = true;
+    int shrinkSize = 2;   // index of the size threshold
+    int shrinkFactor = 0; // index of the shrink factor
+};
+
 class CPhotoNode : public CBaseNode {
 public:
     static const CRuntimeClass classCPhotoNode;
@@ -35,6 +42,9 @@ public:
 
     // Loads the picture named by the file name into m_pImage.
     bool LoadPicture();
+    // Makes (or, with `force`, remakes) the shrunken display copy when the
+    // settings ask for one; loads the picture first if needed.
+    void PrepareDisplayImage(const DisplaySettings& settings, bool force);
     void FreeDisplayImage();
     // Empties the node back to its just-constructed state (children, pictures, texts).
     void Clear();
