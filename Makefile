@@ -32,7 +32,8 @@ bench: deps
 
 fuzz: deps
 	cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVALE_BUILD_FUZZ=ON \
-	  -DCORVALE_BUILD_TESTS=OFF -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ $(CMAKE_FLAGS)
+	  -DCORVALE_BUILD_TESTS=OFF -DCORVALE_BUILD_VIEWER=OFF \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ $(CMAKE_FLAGS)
 	cmake --build build-fuzz -j $(JOBS)
 
 fuzz-run: fuzz

@@ -17,10 +17,16 @@ endif()
 option(CORVALE_BUILD_BENCH "Build the benchmarks" OFF)
 option(CORVALE_BUILD_FUZZ "Build the libFuzzer targets (clang only)" OFF)
 option(CORVALE_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(CORVALE_BUILD_VIEWER "Build the Qt programs" ON)
 
 add_compile_options(-Wall -Wextra -Wno-unused-parameter)
 
-if(CORVALE_SANITIZE)
+if(CORVALE_BUILD_FUZZ)
+  # Coverage for the fuzzers in every library they reach.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+elseif(CORVALE_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
@@ -38,5 +44,5 @@ function(corvale_test_dir name)
   add_executable(${name} ${_sources})
   target_link_libraries(${name} PRIVATE ${ARGN} corvale_testsupport GTest::gtest_main)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
 endfunction()

@@ -94,7 +94,14 @@ void SECImage::SetInfoHeader(const BitmapInfoHeader& header)
 
 RgbQuad* SECImage::GetColour(size_t index)
 {
-    size_t offset = kBitmapInfoHeaderSize + 4 * index;
+    // The table follows the header, whose own size a BMP file may give as larger than 40.
+    size_t headerSize = kBitmapInfoHeaderSize;
+    if (m_header.Size() >= kBitmapInfoHeaderSize) {
+        uint32_t biSize = GetLE32(m_header.Data());
+        if (biSize > kBitmapInfoHeaderSize && biSize < m_header.Size())
+            headerSize = biSize;
+    }
+    size_t offset = headerSize + 4 * index;
     if (m_header.IsEmpty() || offset + 4 > m_header.Size())
         return nullptr;
     return reinterpret_cast<RgbQuad*>(m_header.Data() + offset);
@@ -257,6 +264,8 @@ bool SECImage::Padbits()
             std::memset(bits + r * padded, 0, padded);
             std::memcpy(bits + r * padded, row.get(), unpadded);
         }
+        // Row 0 stayed put; its padding still holds the start of the old row 1.
+        std::memset(bits + unpadded, 0, padded - unpadded);
     }
     m_bPadded = true;
     return true;

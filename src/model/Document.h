@@ -43,11 +43,12 @@ public:
     // Receives every path set with SetPathName(path, true).
     static std::function<void(const std::string&)> s_addToRecentFileList;
 
+    // Reads `size` bytes of a file into the document; false after reporting the failure.
+    bool LoadFromBytes(const void* data, size_t size);
+
 protected:
     // The name a save goes to, from the name given or proposed.
     virtual std::string AdjustSaveName(const std::string& name) const { return name; }
-    // Reads `size` bytes of a file into the document; false after reporting the failure.
-    bool LoadFromBytes(const void* data, size_t size);
 
     std::string m_strPathName;
     std::string m_strTitle;

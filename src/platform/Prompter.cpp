@@ -17,6 +17,11 @@ Prompter& Prompter::Current()
     return g_pCurrent ? *g_pCurrent : g_defaultPrompter;
 }
 
+bool Prompter::IsDefault()
+{
+    return g_pCurrent == nullptr;
+}
+
 Prompter* Prompter::SetCurrent(Prompter* prompter)
 {
     Prompter* previous = g_pCurrent;

@@ -35,6 +35,8 @@ public:
     static Prompter& Current();
     // Installs `prompter` (not owned) and returns the previous one; null restores the default.
     static Prompter* SetCurrent(Prompter* prompter);
+    // True while no prompter has been installed.
+    static bool IsDefault();
 };
 
 // Shows the wait cursor for as long as it lives, whatever way the scope ends.

@@ -54,7 +54,9 @@ CCorvaleApp* CCorvaleApp::Instance()
 
 bool CCorvaleApp::InitInstance(const QStringList& arguments)
 {
-    m_pPrompter = std::make_unique<QtPrompter>();
+    // A prompter installed before start-up (a test's recorder) keeps the messages.
+    if (Prompter::IsDefault())
+        m_pPrompter = std::make_unique<QtPrompter>();
 
     QScreen* screen = QGuiApplication::primaryScreen();
     int depth = screen ? screen->depth() : 32;
@@ -92,7 +94,8 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
         return false;
 
     m_pMainFrame = std::make_unique<CMainFrame>();
-    m_pPrompter->SetParent(m_pMainFrame.get());
+    if (m_pPrompter)
+        m_pPrompter->SetParent(m_pMainFrame.get());
 
     if (!cmdInfo.m_bShortcut) {
         m_pSingleInstance = std::make_unique<SingleInstance>();

@@ -1,6 +1,10 @@
 #include "viewer/ShortcutCommand.h"
 
-bool MakeShortcutForBook(const CCorvaleDoc&)
+#include "exchange/DesktopShortcut.h"
+
+#include <QCoreApplication>
+
+bool MakeShortcutForBook(const CCorvaleDoc& doc)
 {
-    return false;
+    return CreateDesktopShortcut(doc, QCoreApplication::applicationFilePath().toStdString());
 }

@@ -1,0 +1,120 @@
+#include "exchange/DesktopShortcut.h"
+
+#include "model/CorvaleDoc.h"
+#include "platform/AtomicFile.h"
+#include "platform/CodePage.h"
+#include "platform/Registry.h"
+#include "platform/SystemFolders.h"
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace {
+
+const char kShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// Desktop entry values escape backslashes and line breaks.
+std::string EntryValue(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else
+            out += c;
+    }
+    return out;
+}
+
+// An Exec argument: quoted, with the characters the format reserves escaped.
+std::string ExecArgument(const std::string& text)
+{
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\')
+            out += '\\';
+        if (c == '%')
+            out += '%';
+        out += c;
+    }
+    return out + "\"";
+}
+
+// The arguments as stored (one quoted path) back into the path itself.
+std::string UnquotedArgument(const std::string& arguments)
+{
+    if (arguments.size() >= 2 && arguments.front() == '"' && arguments.back() == '"')
+        return arguments.substr(1, arguments.size() - 2);
+    return arguments;
+}
+
+} // namespace
+
+bool WriteShellLink(const ShellLink& link, const std::string& linkPath)
+{
+    std::string entry = "[Desktop Entry]\nType=Application\nVersion=1.0\n";
+    entry += "Name=" + EntryValue(link.description) + "\n";
+    entry += "Comment=" + EntryValue(link.description) + "\n";
+    entry += "Exec=" + EntryValue(ExecArgument(link.target) + " " +
+                                  ExecArgument(UnquotedArgument(link.arguments))) + "\n";
+    entry += "Path=" + EntryValue(link.workingFolder) + "\n";
+    entry += "Terminal=false\n";
+    int err = 0;
+    if (!WriteFileAtomically(linkPath, entry, err))
+        return false;
+    // Desktops run only launchers marked executable.
+    return ::chmod(linkPath.c_str(), 0755) == 0;
+}
+
+std::string DesktopFolderPath()
+{
+    std::string folder;
+    Registry registry = Registry::Default();
+    if (registry.GetString(RegistryRoot::CurrentUser, kShellFoldersKey, "Desktop", folder) ==
+            RegistryStatus::Ok &&
+        !folder.empty())
+        return folder.substr(0, 260);
+    return SystemFolders::DesktopFolder();
+}
+
+std::string ShortcutName(const CCorvaleDoc& doc)
+{
+    std::string name;
+    if (!doc.m_strBookTitle.empty()) {
+        name = Cp1252ToUtf8(doc.m_strBookTitle);
+    } else {
+        std::string title = doc.GetTitle();
+        size_t dot = title.find_last_of('.');
+        if (dot != std::string::npos)
+            title.resize(dot);
+        name = "Shortcut to " + title;
+    }
+    for (char& c : name)
+        if (c == '/' || c == '\\' || c == '\0' || (static_cast<unsigned char>(c) < 0x20))
+            c = '_';
+    if (name.empty() || name == "." || name == "..")
+        name = "Picture Book";
+    return name;
+}
+
+bool CreateDesktopShortcut(const CCorvaleDoc& doc, const std::string& programPath)
+{
+    std::string desktop = DesktopFolderPath();
+    if (desktop.empty())
+        return false;
+    std::error_code ec;
+    std::filesystem::create_directories(desktop, ec);
+
+    std::string name = ShortcutName(doc);
+    ShellLink link;
+    link.target = programPath;
+    link.arguments = "\"" + doc.GetPathName() + "\"";
+    size_t slash = programPath.find_last_of('/');
+    link.workingFolder = slash == std::string::npos ? std::string() : programPath.substr(0, slash + 1);
+    link.description = name;
+    return WriteShellLink(link, desktop + "/" + name + ".desktop");
+}

@@ -1,0 +1,67 @@
+#include "exchange/DesktopShortcut.h"
+#include "model/CorvaleDoc.h"
+#include "platform/Registry.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+// Points the per-user "Shell Folders" Desktop value at a fresh folder.
+struct DesktopFixture {
+    ScopedRegistry registry;
+    TempDir desktop;
+    DesktopFixture()
+    {
+        Registry::Default().SetString(RegistryRoot::CurrentUser,
+                                      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                                      "Desktop", desktop.Path());
+    }
+};
+
+} // namespace
+
+TEST(DesktopShortcut, NamedAfterTheBookOrItsFile)
+{
+    DesktopFixture fx;
+    CCorvaleDoc doc;
+    doc.SetPathName("/home/ann/My Photos/Trip Album/trip.2001.pbk", false);
+    doc.m_strBookTitle = "Summer";
+    ASSERT_TRUE(CreateDesktopShortcut(doc, "/opt/corvale/Corvale"));
+    std::string entry = ReadFileBytes(fx.desktop.File("Summer.desktop"));
+    EXPECT_NE(entry.find("Name=Summer\n"), std::string::npos);
+    EXPECT_NE(entry.find("Exec=\"/opt/corvale/Corvale\" \"/home/ann/My Photos/Trip Album/trip.2001.pbk\"\n"),
+              std::string::npos);
+    EXPECT_NE(entry.find("Path=/opt/corvale/\n"), std::string::npos);
+    struct stat st;
+    ASSERT_EQ(::stat(fx.desktop.File("Summer.desktop").c_str(), &st), 0);
+    EXPECT_TRUE(st.st_mode & S_IXUSR);
+
+    doc.m_strBookTitle.clear();
+    ASSERT_TRUE(CreateDesktopShortcut(doc, "/opt/corvale/Corvale"));
+    EXPECT_TRUE(FileExistsAt(fx.desktop.File("Shortcut to trip.2001.desktop")));
+
+    // Made twice: the second replaces the first.
+    doc.m_strBookTitle = "Summer";
+    ASSERT_TRUE(CreateDesktopShortcut(doc, "/usr/bin/Corvale"));
+    EXPECT_NE(ReadFileBytes(fx.desktop.File("Summer.desktop")).find("/usr/bin/Corvale"), std::string::npos);
+}
+
+TEST(DesktopShortcut, HostileTitlesStayOnTheDesktop)
+{
+    DesktopFixture fx;
+    CCorvaleDoc doc;
+    doc.SetPathName("/books/a.pbk", false);
+    doc.m_strBookTitle = "../../evil\\name";
+    ASSERT_TRUE(CreateDesktopShortcut(doc, "/opt/Corvale"));
+    EXPECT_TRUE(FileExistsAt(fx.desktop.File(".._.._evil_name.desktop")));
+
+    // Quotes and dollar signs in the path cannot break out of the argument.
+    doc.m_strBookTitle = "Q";
+    doc.SetPathName("/books/a\"$(x)`.pbk", false);
+    ASSERT_TRUE(CreateDesktopShortcut(doc, "/opt/Corvale"));
+    EXPECT_NE(ReadFileBytes(fx.desktop.File("Q.desktop")).find("\"/books/a\\\\\"\\\\$(x)\\\\`.pbk\""),
+              std::string::npos);
+}

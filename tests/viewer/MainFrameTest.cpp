@@ -1,0 +1,79 @@
+#include "app/CommandIds.h"
+#include "model/CorvaleDoc.h"
+#include "platform/Prompter.h"
+#include "support/TestEnvironment.h"
+#include "viewer/CorvaleApp.h"
+#include "viewer/MainFrame.h"
+#include "viewer/PhotoText.h"
+#include "viewer/PhotoTree.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMenuBar>
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string WriteBook(const TempDir& dir)
+{
+    CCorvaleDoc doc;
+    doc.m_strBookTitle = "Trip";
+    auto photo = std::make_unique<CPhotoNode>();
+    photo->SetFileName("missing.gif");
+    photo->m_strCaption = "Beach";
+    photo->m_strText = "Sand";
+    doc.m_root.AddPhoto(std::move(photo));
+    std::string path = dir.File("Trip.pbk");
+    EXPECT_TRUE(doc.OnSaveDocument(path));
+    return path;
+}
+
+} // namespace
+
+TEST(MainFrame, OpeningAndClosingABookSwitchesMenusAndPanes)
+{
+    ScopedRegistry registry;
+    TempDir dir;
+    std::string path = WriteBook(dir);
+    RecordingPrompter prompter;
+    CCorvaleApp app;
+    ASSERT_TRUE(app.InitInstance({QStringLiteral("Corvale")}));
+    CMainFrame* frame = app.GetMainFrame();
+    EXPECT_EQ(frame->menuBar()->actions().size(), 4);
+    EXPECT_FALSE(frame->Action(ID_EDIT_COPY)->isEnabled());
+
+    ASSERT_NE(app.OpenDocumentFile(path), nullptr);
+    frame->UpdateCommandUI();
+    EXPECT_EQ(frame->menuBar()->actions().size(), 6);
+    EXPECT_EQ(frame->PhotoTree()->topLevelItem(0)->text(0), QStringLiteral("Trip"));
+    EXPECT_TRUE(frame->Action(ID_PROPERTIES)->isEnabled());
+    EXPECT_EQ(app.RecentFiles().Items().front(), path);
+
+    app.CloseAllDocuments();
+    frame->UpdateCommandUI();
+    EXPECT_EQ(frame->menuBar()->actions().size(), 4);
+    EXPECT_EQ(frame->PhotoTree()->topLevelItem(0)->text(0), QStringLiteral("No Photos Loaded"));
+    EXPECT_EQ(frame->SizePane()->text(), QStringLiteral("      "));
+}
+
+TEST(MainFrame, ACommandLineFileThatCannotBeOpenedEndsStartUp)
+{
+    ScopedRegistry registry;
+    TempDir dir;
+    RecordingPrompter prompter;
+    CCorvaleApp app;
+    EXPECT_FALSE(app.InitInstance({QStringLiteral("Corvale"), QString::fromStdString(dir.File("none.pbk"))}));
+    EXPECT_EQ(app.m_nExitCode, 1);
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{dir.File("none.pbk") + " was not found."});
+}
+
+TEST(MainFrame, ShortcutModeWithAMissingFileShowsItsMessage)
+{
+    ScopedRegistry registry;
+    RecordingPrompter prompter;
+    CCorvaleApp app;
+    EXPECT_FALSE(app.InitInstance({QStringLiteral("Corvale"), QStringLiteral("/shortcut=/nowhere/x.pbk")}));
+    EXPECT_EQ(prompter.Texts(),
+              std::vector<std::string>{"Cannot make a shortcut for\n\n/nowhere/x.pbk\n\nFile does not exist"});
+}
