@@ -1,0 +1,163 @@
+#include "image/GifImage.h"
+
+#include "image/GifCodec.h"
+#include "platform/MessageTable.h"
+#include "platform/Prompter.h"
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+namespace {
+
+// What is left of the file from its position, at most CGifImage::kMaxFileBytes.
+bool ReadWholeFile(CFile& file, std::vector<uint8_t>& bytes)
+{
+    uint64_t length = file.GetLength();
+    uint64_t pos = file.GetPosition();
+    uint64_t want = std::min(length > pos ? length - pos : 0, CGifImage::kMaxFileBytes);
+    try {
+        bytes.resize(static_cast<size_t>(want));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    bytes.resize(file.Read(bytes.data(), bytes.size()));
+    return true;
+}
+
+} // namespace
+
+bool CGifImage::DoLoadImage(CFile* file)
+{
+    m_nTransparentIndex = -1;
+    m_nRowStride = 0;
+    std::vector<uint8_t> bytes;
+    if (!file || !ReadWholeFile(*file, bytes))
+        return false;
+    GifFileInfo info;
+    if (!GifParseFile(bytes.data(), bytes.size(), info))
+        return false;
+
+    // Until an image is read the picture has the logical screen's size and no pixels.
+    m_nBitsPerPixel = 8;
+    m_wColors = 256;
+    m_dwWidth = info.screenWidth;
+    m_dwHeight = info.screenHeight;
+    if (info.imageCount == 0)
+        return true;
+
+    // Every image of the file would have been held in turn; one too large fails the load.
+    size_t blockBytes = 0;
+    if (!CheckedImageSize(info.largestWidth, info.largestHeight, 8, blockBytes))
+        return false;
+    // The picture is the last image at its own size: its lines and rows are the
+    // descriptor's, so no line can reach outside the block whatever the screen says.
+    const GifImageInfo& image = info.lastImage;
+    if (!CheckedImageSize(image.width, image.height, 8, blockBytes) || !m_bits.Allocate(blockBytes) ||
+        !m_header.Allocate(kBitmapInfoHeaderSize + 4 * 256)) {
+        m_bits.Free();
+        m_header.Free();
+        return false;
+    }
+    const uint32_t stride = static_cast<uint32_t>(PaddedRowLength(image.width, 8));
+    BitmapInfoHeader header;
+    header.biWidth = image.width;
+    header.biHeight = image.height;
+    header.biPlanes = 1;
+    header.biBitCount = 8;
+    header.biSizeImage = stride * image.height;
+    header.biClrUsed = 256;
+    SetInfoHeader(header);
+
+    RgbQuad* table = GetColour(0);
+    GifStandardColours(table);
+    if (const GifColourTable* colours = GifTableFor(info)) {
+        std::vector<PaletteEntry> palette = GifMakePalette(*colours, image.transparentIndex);
+        for (size_t i = 0; i < 256; ++i) {
+            table[i] = RgbQuad();
+            if (i < palette.size())
+                table[i] = {palette[i].blue, palette[i].green, palette[i].red, 0};
+        }
+        SetPalette(std::move(palette));
+    }
+
+    m_dwWidth = image.width;
+    m_dwHeight = image.height;
+    m_dwPadWidth = (m_dwWidth + 3) & ~3u;
+    m_bPadded = true;
+    m_nRowStride = static_cast<int>(stride);
+    m_nTransparentIndex = image.transparentIndex;
+    if (image.width == 0 || image.height == 0)
+        return true;
+    // Rows are bottom-up: the top line of the image is the last row in memory.
+    uint8_t* topRow = m_bits.Data() + static_cast<size_t>(image.height - 1) * stride;
+    GifDecodeResult result =
+        GifDecodeImage(bytes.data(), bytes.size(), image, topRow, -static_cast<ptrdiff_t>(stride));
+    return result.end != GifDecodeEnd::OutOfMemory;
+}
+
+bool CGifImage::DoSaveImage(CFile* file)
+{
+    if (m_nBitsPerPixel > 8) {
+        Prompter::Current().Message(MessageText(MessageId::GifDepthTooHigh));
+        return false;
+    }
+    const int bpp = m_nBitsPerPixel;
+    if (!file || !HasPicture() || (bpp != 1 && bpp != 2 && bpp != 4 && bpp != 8) ||
+        m_dwWidth > 0xFFFF || m_dwHeight > 0xFFFF)
+        return false;
+    const uint64_t stride = m_bPadded ? PaddedRowLength() : UnpaddedRowLength();
+    if (stride * m_dwHeight > m_bits.Size())
+        return false;
+
+    // The palette's colours, or the colour table's when there is no palette;
+    // entries neither reaches are written black.
+    uint8_t rgb[768] = {};
+    if (m_bHasPalette) {
+        for (size_t i = 0; i < std::min<size_t>(256, m_palette.size()); ++i) {
+            rgb[3 * i] = m_palette[i].red;
+            rgb[3 * i + 1] = m_palette[i].green;
+            rgb[3 * i + 2] = m_palette[i].blue;
+        }
+    } else {
+        for (size_t i = 0; i < 256; ++i) {
+            if (const RgbQuad* q = GetColour(i)) {
+                rgb[3 * i] = q->red;
+                rgb[3 * i + 1] = q->green;
+                rgb[3 * i + 2] = q->blue;
+            }
+        }
+    }
+
+    // 8-bit rows are encoded where they are; shallower ones are first spread
+    // out to one index a byte, top row first.
+    const uint8_t* bottom = m_bits.Data();
+    const uint8_t* topRow = bottom + (m_dwHeight - 1) * stride;
+    ptrdiff_t rowStep = -static_cast<ptrdiff_t>(stride);
+    std::vector<uint8_t> indices;
+    try {
+        if (bpp != 8) {
+            indices.resize(static_cast<size_t>(m_dwWidth) * m_dwHeight);
+            const unsigned mask = (1u << bpp) - 1;
+            for (uint32_t y = 0; y < m_dwHeight; ++y) {
+                const uint8_t* row = topRow - static_cast<ptrdiff_t>(y * stride);
+                uint8_t* out = indices.data() + static_cast<size_t>(y) * m_dwWidth;
+                for (uint32_t x = 0; x < m_dwWidth; ++x) {
+                    uint64_t bit = uint64_t(x) * bpp;
+                    out[x] = static_cast<uint8_t>((row[bit / 8] >> (8 - bpp - bit % 8)) & mask);
+                }
+            }
+            topRow = indices.data();
+            rowStep = static_cast<ptrdiff_t>(m_dwWidth);
+        }
+        std::vector<uint8_t> gif;
+        GifEncode(topRow, rowStep, m_dwWidth, m_dwHeight, rgb, gif);
+        bool ok = file->Write(gif.data(), gif.size()) && file->Flush();
+        file->Close();
+        if (!ok)
+            Prompter::Current().Message(MessageText(MessageId::GifWriteError));
+        return ok;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
