@@ -1,8 +1,14 @@
 // Writes seed inputs for every fuzz target into FOLDER/<target>/, made by our
 // own writers so the fuzzers start from valid files.
 
+#include "image/GifImage.h"
+#include "image/SECDib.h"
+#include "image/SECJpeg.h"
+#include "image/SECPcx.h"
+#include "image/SECTiff.h"
 #include "model/Archive.h"
 #include "model/CorvaleDoc.h"
+#include "platform/File.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -52,6 +58,63 @@ void PbkSeeds(const std::string& folder)
     WriteSeed(folder, "old.pcs", std::string("\x04Trip\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00", 20));
 }
 
+// A small picture with a gradient and some noise, in the given depth.
+template <class Image>
+bool MakePicture(Image& image, uint32_t width, uint32_t height, int depth)
+{
+    uint16_t colours = depth <= 8 ? static_cast<uint16_t>(1u << depth) : 0;
+    if (!image.Create(width, height, depth, colours))
+        return false;
+    for (uint16_t i = 0; i < colours; ++i)
+        *image.GetColour(i) = RgbQuad{static_cast<uint8_t>(i * 7), static_cast<uint8_t>(i * 3),
+                                      static_cast<uint8_t>(255 - i), 0};
+    uint32_t seed = 12345;
+    for (size_t i = 0; i < image.GetBitsSize(); ++i) {
+        seed = seed * 1103515245 + 12345;
+        image.GetBits()[i] = static_cast<uint8_t>((i * 13) ^ (seed >> 24));
+    }
+    return true;
+}
+
+template <class Image>
+void SaveSeed(Image& image, const std::string& folder, const std::string& name)
+{
+    CMemFile file;
+    if (image.SaveImage(&file))
+        WriteSeed(folder, name, std::string(file.Bytes().begin(), file.Bytes().end()));
+}
+
+void ImageSeeds(const std::string& root)
+{
+    for (int depth : {8}) {
+        CGifImage gif;
+        if (MakePicture(gif, 37, 21, depth))
+            SaveSeed(gif, root + "/gif_load", "small.gif");
+    }
+    for (int depth : {1, 4, 8, 24}) {
+        SECDib bmp;
+        if (MakePicture(bmp, 13, 7, depth))
+            SaveSeed(bmp, root + "/bmp_load", "d" + std::to_string(depth) + ".bmp");
+    }
+    for (int depth : {1, 4, 8}) {
+        SECPcx pcx;
+        if (MakePicture(pcx, 13, 7, depth))
+            SaveSeed(pcx, root + "/pcx_load", "d" + std::to_string(depth) + ".pcx");
+    }
+    SECJpeg jpeg;
+    if (MakePicture(jpeg, 40, 24, 24))
+        SaveSeed(jpeg, root + "/jpeg_load", "small.jpg");
+    for (int depth : {1, 8, 24}) {
+        SECTiff tiff;
+        std::string folder = root + "/tiff_load";
+        std::filesystem::create_directories(folder);
+        if (MakePicture(tiff, 17, 9, depth))
+            tiff.SaveImage(folder + "/d" + std::to_string(depth) + ".tif");
+    }
+    // Depth/size/settings header bytes, then pixels.
+    WriteSeed(root + "/shrink", "gradient", std::string("\x03\x40\x00\x30\x00\x05\x00", 7) + std::string(4096, '\x55'));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -62,5 +125,6 @@ int main(int argc, char** argv)
     }
     std::string root = argv[1];
     PbkSeeds(root + "/pbk_load");
+    ImageSeeds(root);
     return 0;
 }

@@ -1,7 +1,15 @@
 #include "model/PhotoNode.h"
 
+#include "image/DisplayCopy.h"
+#include "image/ImageFactory.h"
+#include "image/SECDib.h"
 #include "image/SECImage.h"
 #include "model/Archive.h"
+#include "model/CorvaleDoc.h"
+#include "platform/CodePage.h"
+#include "platform/MessageTable.h"
+#include "platform/PathResolver.h"
+#include "platform/Prompter.h"
 
 const CRuntimeClass CPhotoNode::classCPhotoNode = {"CPhotoNode", 1, &CPhotoNode::CreateObject,
                                                    &CBaseNode::classCBaseNode};
@@ -58,15 +66,60 @@ CMediaNode* CPhotoNode::AddMedia(std::unique_ptr<CMediaNode> child)
 
 bool CPhotoNode::LoadPicture()
 {
-    // Pictures are decoded by the image classes; until a decoder claims the
-    // file, a photograph shows no picture.
-    return false;
+    if (m_strFileName.empty())
+        return false;
+    // Stored names use backslashes and any letter case; a bare name lies in
+    // the open book's folder.
+    CCorvaleDoc* book = CCorvaleDoc::GetActiveBook();
+    std::string path = PathResolver::Resolve(m_strFileName, book ? book->m_strBookFolder : std::string());
+    if (path.empty())
+        return false;
+
+    WaitCursor wait;
+    std::string shownName = Cp1252ToUtf8(m_strFileName);
+    std::unique_ptr<SECImage> image = CreateImageForFileName(m_strFileName);
+    if (!image) {
+        Prompter::Current().Message(FormatMessageText(MessageId::ImageNotSupported, {shownName}));
+        return false;
+    }
+    m_pImage = std::move(image);
+    if (!m_pImage->LoadImage(path)) {
+        // The failed image stays, so the picture is not tried again.
+        Prompter::Current().Message(FormatMessageText(MessageId::CouldNotLoadImage, {shownName}));
+        return false;
+    }
+    m_sizePicture = {static_cast<int32_t>(m_pImage->m_dwWidth),
+                     static_cast<int32_t>(m_pImage->m_dwHeight)};
+    return true;
 }
 
-void CPhotoNode::PrepareDisplayImage(const DisplaySettings&, bool)
+void CPhotoNode::PrepareDisplayImage(const DisplaySettings& settings, bool force)
 {
     if (!m_pImage)
         LoadPicture();
+    if (!m_pImage)
+        return;
+    if (!force && m_pDisplayImage)
+        return;
+
+    uint32_t width = m_pImage->m_dwWidth, height = m_pImage->m_dwHeight;
+    uint32_t displayWidth = 0, displayHeight = 0;
+    DisplayCopy::Action action =
+        DisplayCopy::Decide(width, height, settings.shrinkLargeImages, settings.shrinkSize,
+                            settings.shrinkFactor, displayWidth, displayHeight);
+    if (action == DisplayCopy::Action::Keep)
+        return;
+    if (action == DisplayCopy::Action::Shrink && m_pImage->HasPicture()) {
+        auto copy = std::make_unique<SECDib>();
+        if (DisplayCopy::Scale(*m_pImage, displayWidth, displayHeight, *copy)) {
+            m_pDisplayImage = std::move(copy);
+            m_sizeDisplay = {static_cast<int32_t>(displayWidth), static_cast<int32_t>(displayHeight)};
+            return;
+        }
+    }
+    // No shrinking (or a picture that cannot be scaled): shown at its own size.
+    m_pDisplayImage.reset();
+    m_sizeDisplay = m_sizePicture;
 }
 
 void CPhotoNode::FreeDisplayImage()

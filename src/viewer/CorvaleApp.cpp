@@ -22,6 +22,8 @@
 #include "viewer/SingleInstance.h"
 
 #include <QApplication>
+
+#include <filesystem>
 #include <QFileDialog>
 #include <QMdiArea>
 #include <QPrintDialog>
@@ -195,8 +197,12 @@ void CCorvaleApp::CloseAllDocuments()
     }
 }
 
-CCorvaleDoc* CCorvaleApp::OpenDocumentFile(const std::string& path)
+CCorvaleDoc* CCorvaleApp::OpenDocumentFile(const std::string& name)
 {
+    // Documents keep full paths; a relative name means the folder we are in
+    // now, before the move to the Picture Book root folder below.
+    std::error_code ec;
+    std::string path = name.empty() ? name : std::filesystem::absolute(name, ec).lexically_normal().string();
     CloseAllDocuments();
     SystemFolders::SetCurrentDirectory(GetPictureBookRootPath());
 

@@ -13,6 +13,7 @@
 #include "viewer/DocumentCommands.h"
 #include "viewer/PhotoText.h"
 #include "viewer/PhotoTree.h"
+#include "viewer/SplitterStyle.h"
 
 #include <QAction>
 #include <QApplication>
@@ -296,7 +297,8 @@ void CMainFrame::UpdateCommandUI()
     QString size = QString::fromStdString(StatusSizeText(CCorvaleApp::Instance()->GetDocument()));
     if (m_pSizePane->text() != size) {
         m_pSizePane->setText(size);
-        m_pSizePane->setFixedWidth(m_pSizePane->fontMetrics().horizontalAdvance(size) * 3 / 4 + 8);
+        // Measured with the pane's own font, the whole text width is needed.
+        m_pSizePane->setFixedWidth(m_pSizePane->fontMetrics().horizontalAdvance(size) + 8);
     }
 }
 
@@ -375,6 +377,24 @@ void CMainFrame::ShowTextPane(bool show)
     m_pTextDock->setVisible(show);
 }
 
+void CMainFrame::SetSplitterCode(int code)
+{
+    if (m_pSplitterStyle && m_pSplitterStyle->GetCode() == code)
+        return;
+    // The style is this window's own: the separators are drawn with it, while
+    // child widgets keep the application style.
+    auto* style = new CSplitterStyle(code);
+    style->setParent(this);
+    setStyle(style);
+    delete m_pSplitterStyle;
+    m_pSplitterStyle = style;
+}
+
+int CMainFrame::SplitterCode() const
+{
+    return m_pSplitterStyle ? m_pSplitterStyle->GetCode() : CSplitterStyle::k3D;
+}
+
 void CMainFrame::ReadDisplaySettings()
 {
     Settings settings = Settings::Profile();
@@ -402,12 +422,16 @@ void CMainFrame::showEvent(QShowEvent* event)
         m_bPlaced = true;
         PlaceWindow();
     }
+    SetSplitterCode(CSplitterStyle::CodeFor(Settings::Profile().GetInt(SettingKey::SplitterStyle)));
     ReadDisplaySettings();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
     QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    // The place is read back with move(), which places the frame, so the frame's
+    // corner is stored; the client corner would creep by the title bar each run.
+    normal.moveTopLeft(normal.topLeft() - (geometry().topLeft() - frameGeometry().topLeft()));
     Settings settings = Settings::Profile();
     WriteMainPlacement(settings, {normal.left(), normal.top(), normal.right() + 1, normal.bottom() + 1});
     CCorvaleApp::Instance()->CloseAllDocuments();

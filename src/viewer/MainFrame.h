@@ -13,6 +13,7 @@
 
 class CPhotoText;
 class CPhotoTree;
+class CSplitterStyle;
 class QDockWidget;
 class QLabel;
 class QMdiArea;
@@ -46,6 +47,9 @@ public:
     void RebuildMenus();
 
     void SetMessageText(const QString& text);
+    // How the separators between the panes are drawn (CSplitterStyle codes).
+    void SetSplitterCode(int code);
+    int SplitterCode() const;
     void ShowTextPane(bool show);
     void ReadDisplaySettings();
 
@@ -91,6 +95,7 @@ private:
     std::vector<QAction*> m_recentActions;
     QTimer* m_pUpdateTimer = nullptr;
     QTimer* m_pDropTimer = nullptr;
+    CSplitterStyle* m_pSplitterStyle = nullptr;
     bool m_bPlaced = false;
     bool m_bMenusForBook = false;
     bool m_bMenusBuilt = false;

@@ -4,9 +4,12 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -39,8 +42,12 @@ CPropertiesDlg::CPropertiesDlg(const CCorvaleDoc& doc, const CBaseNode* node, QW
     form->addRow(QStringLiteral("Type of Item"), m_pKind);
     form->addRow(QStringLiteral("Data File Name"), m_pFileName);
     form->addRow(m_pFormatLabel, m_pFormat);
-    form->addRow(QStringLiteral("Size of data (in bytes)"), m_pFileSize);
-    form->addRow(QString(), m_pSizes);
+    // The picture sizes sit beside the byte count; the count needs little room.
+    auto* sizeRow = new QHBoxLayout;
+    m_pFileSize->setMaximumWidth(m_pFileSize->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 12 + 16);
+    sizeRow->addWidget(m_pFileSize);
+    sizeRow->addWidget(m_pSizes, 1);
+    form->addRow(QStringLiteral("Size of data (in bytes)"), sizeRow);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

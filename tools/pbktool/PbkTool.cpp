@@ -1,6 +1,7 @@
 #include "PbkTool.h"
 
 #include "BookDump.h"
+#include "PictureCommands.h"
 #include "model/DocTemplates.h"
 #include "model/OldCorvaleDoc.h"
 #include "platform/Prompter.h"
@@ -15,7 +16,10 @@ const char kUsage[] =
     "usage: pbktool COMMAND ...\n"
     "  dump [--json] BOOK   print the title, sender and node tree\n"
     "  check BOOK           print \"ok\" when the book loads, else the viewer's message\n"
-    "  write IN OUT         load a Picture Book (.pbk or .pcs) and store it as .pbk\n";
+    "  write IN OUT         load a Picture Book (.pbk or .pcs) and store it as .pbk\n"
+    "  decode PICTURE OUT   load a picture as the viewer does; OUT is .ppm or .bmp\n"
+    "  shrink PICTURE OUT [--size N] [--factor F]\n"
+    "                       the display copy for size index N and factor index F\n";
 
 // Keeps the messages the viewer would have shown, for the tool to print.
 class CollectingPrompter : public Prompter {
@@ -139,6 +143,10 @@ int RunPbkTool(const std::vector<std::string>& args, std::ostream& out, std::ost
         return Check(args, out, err);
     if (command == "write")
         return Write(args, err);
+    if (command == "decode")
+        return DecodePicture(args, out, err);
+    if (command == "shrink")
+        return ShrinkPicture(args, out, err);
     if (command == "help" || command == "--help" || command == "-h") {
         out << kUsage;
         return 0;

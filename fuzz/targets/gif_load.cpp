@@ -1,0 +1,17 @@
+// The GIF reader on arbitrary bytes; a picture that loads is also drawn.
+
+#include "ImageFuzzCommon.h"
+#include "image/GifImage.h"
+#include "platform/File.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    SilentFuzzPrompter::Install();
+    CGifImage image;
+    CMemFile file(data, size);
+    if (image.LoadImage(&file))
+        RenderLoaded(image);
+    return 0;
+}

@@ -1,0 +1,270 @@
+#include "app/CommandIds.h"
+#include "model/CorvaleDoc.h"
+#include "platform/Prompter.h"
+#include "platform/Settings.h"
+#include "platform/SettingsKeys.h"
+#include "support/TestEnvironment.h"
+#include "viewer/ChildFrame.h"
+#include "viewer/CorvaleApp.h"
+#include "viewer/MainFrame.h"
+#include "viewer/SplitterStyle.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDockWidget>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+namespace {
+
+void Store(SettingKey key, int value)
+{
+    Settings settings = Settings::Profile();
+    ASSERT_TRUE(settings.WriteInt(key, value));
+}
+
+int StoredInt(SettingKey key)
+{
+    return Settings::Profile().GetInt(key);
+}
+
+// A book of one photograph whose picture file does not exist.
+std::string WriteBook(const TempDir& dir, const std::string& name)
+{
+    CCorvaleDoc doc;
+    doc.m_strBookTitle = "Trip";
+    auto photo = std::make_unique<CPhotoNode>();
+    photo->SetFileName("missing.gif");
+    photo->m_strCaption = "Beach";
+    doc.m_root.AddPhoto(std::move(photo));
+    std::string path = dir.File(name);
+    EXPECT_TRUE(doc.OnSaveDocument(path));
+    return path;
+}
+
+template <typename Done>
+bool ProcessEventsUntil(Done done)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 3000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+class MainFrameBehaviour : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // Closing the main window here must not end the test program.
+        QApplication::setQuitOnLastWindowClosed(false);
+        Store(SettingKey::PostInstallWasRun, 1);
+    }
+
+    void Start()
+    {
+        ASSERT_TRUE(m_app.InitInstance({QStringLiteral("Corvale")}));
+        m_pFrame = m_app.GetMainFrame();
+        // After start-up, which installs the dialog prompter.
+        m_pPrompter = std::make_unique<RecordingPrompter>();
+    }
+
+    ScopedRegistry m_registry;
+    TempDir m_dir;
+    CCorvaleApp m_app;
+    std::unique_ptr<RecordingPrompter> m_pPrompter; // goes before the application's prompter
+    CMainFrame* m_pFrame = nullptr;
+};
+
+} // namespace
+
+TEST_F(MainFrameBehaviour, ShowingReadsPlacementSplitterAndDisplaySettings)
+{
+    Store(SettingKey::HorizPos, 30);
+    Store(SettingKey::VertPos, 40);
+    Store(SettingKey::Width, 500);
+    Store(SettingKey::Height, 400);
+    Store(SettingKey::SplitterStyle, 1);
+    Store(SettingKey::ShrinkLargeImages, 0);
+    Store(SettingKey::ImageShrinkSize, 1);
+    Store(SettingKey::ImageShrinkFactor, 3);
+    Start();
+    EXPECT_EQ(m_pFrame->pos(), QPoint(30, 40));
+    EXPECT_EQ(m_pFrame->size(), QSize(500, 400));
+    EXPECT_EQ(m_pFrame->SplitterCode(), static_cast<int>(CSplitterStyle::kFlat));
+    EXPECT_FALSE(m_pFrame->m_bShrinkLargeImages);
+    EXPECT_EQ(m_pFrame->m_nImageShrinkSize, 1);
+    EXPECT_EQ(m_pFrame->m_nImageShrinkFactor, 3);
+}
+
+TEST_F(MainFrameBehaviour, ClosingWritesTheNormalPlacementEvenWhenMaximised)
+{
+    Start();
+    // The frame's corner is stored, the one move() places.
+    m_pFrame->move(60, 70);
+    m_pFrame->resize(520, 410);
+    QApplication::processEvents();
+    m_pFrame->showMaximized();
+    QApplication::processEvents();
+    ASSERT_TRUE(m_pFrame->isMaximized());
+    m_pFrame->close();
+    EXPECT_EQ(StoredInt(SettingKey::HorizPos), 60);
+    EXPECT_EQ(StoredInt(SettingKey::VertPos), 70);
+    EXPECT_EQ(StoredInt(SettingKey::Width), 520);
+    EXPECT_EQ(StoredInt(SettingKey::Height), 410);
+}
+
+TEST_F(MainFrameBehaviour, APhotoWindowComesBackWhereItWasClosed)
+{
+    std::string path = WriteBook(m_dir, "Trip.pbk");
+    Start();
+    ASSERT_NE(m_app.OpenDocumentFile(path), nullptr);
+    CChildFrame* frame = m_app.GetPhotoFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->pos(), QPoint(0, 0)); // stored defaults 1, 1 less one
+
+    frame->move(40, 30);
+    frame->close();
+    EXPECT_EQ(StoredInt(SettingKey::HorizPhotoPos), 41);
+    EXPECT_EQ(StoredInt(SettingKey::VertPhotoPos), 31);
+    EXPECT_EQ(m_app.GetDocument(), nullptr); // closing the photo window closes the book
+
+    ASSERT_NE(m_app.OpenDocumentFile(path), nullptr);
+    ASSERT_NE(m_app.GetPhotoFrame(), nullptr);
+    EXPECT_EQ(m_app.GetPhotoFrame()->pos(), QPoint(40, 30));
+}
+
+TEST_F(MainFrameBehaviour, DroppedFilesOpenTheFirstPictureBook)
+{
+    std::string first = WriteBook(m_dir, "First.pbk");
+    std::string second = WriteBook(m_dir, "Second.pbk");
+    Start();
+
+    m_pFrame->m_droppedFiles = {m_dir.File("notes.txt"), first, second};
+    m_pFrame->HandleDroppedFiles();
+    ASSERT_NE(m_app.GetDocument(), nullptr);
+    EXPECT_EQ(m_app.GetDocument()->GetPathName(), first);
+    EXPECT_TRUE(m_pFrame->m_droppedFiles.empty());
+
+    // The same through a real drop: the book is opened later, from the timer.
+    auto* mime = new QMimeData;
+    mime->setUrls({QUrl::fromLocalFile(QString::fromStdString(m_dir.File("notes.txt"))),
+                   QUrl::fromLocalFile(QString::fromStdString(second))});
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_pFrame, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_pFrame, &drop);
+    EXPECT_EQ(m_app.GetDocument()->GetPathName(), first);
+    EXPECT_TRUE(ProcessEventsUntil([this, &second]() {
+        return m_app.GetDocument() && m_app.GetDocument()->GetPathName() == second;
+    }));
+    delete mime;
+
+    // Nothing usable with a book open: the book stays.
+    CCorvaleDoc* open = m_app.GetDocument();
+    m_pFrame->m_droppedFiles = {m_dir.File("a.txt")};
+    m_pFrame->HandleDroppedFiles();
+    EXPECT_EQ(m_app.GetDocument(), open);
+    EXPECT_TRUE(m_pPrompter->Texts().empty());
+}
+
+TEST_F(MainFrameBehaviour, DroppingNothingUsableWithoutABookStartsAnEmptyOne)
+{
+    Start();
+    ASSERT_EQ(m_app.GetDocument(), nullptr);
+    m_pFrame->m_droppedFiles = {m_dir.File("a.txt"), m_dir.File("b.doc")};
+    m_pFrame->HandleDroppedFiles();
+    ASSERT_NE(m_app.GetDocument(), nullptr);
+    EXPECT_EQ(m_app.GetDocument()->GetPathName(), std::string());
+    EXPECT_EQ(m_app.GetDocument()->m_root.GetPhotoCount(), 0);
+    EXPECT_NE(m_app.GetPhotoFrame(), nullptr);
+}
+
+TEST_F(MainFrameBehaviour, SizePaneShowsThePictureAndDisplaySizes)
+{
+    std::string path = WriteBook(m_dir, "Trip.pbk");
+    Start();
+    CCorvaleDoc* doc = m_app.OpenDocumentFile(path);
+    ASSERT_NE(doc, nullptr);
+    CPhotoNode* photo = doc->m_root.GetPhotoChild(0);
+    ASSERT_NE(photo, nullptr);
+    QLabel* pane = m_pFrame->SizePane();
+
+    doc->m_pCurrent = &doc->m_root; // a group
+    m_pFrame->UpdateCommandUI();
+    EXPECT_EQ(pane->text(), QStringLiteral("      "));
+
+    doc->m_pCurrent = photo;
+    photo->m_sizePicture = {640, 480};
+    photo->m_sizeDisplay = {640, 480};
+    m_pFrame->UpdateCommandUI();
+    EXPECT_EQ(pane->text(), QStringLiteral("640x480"));
+
+    photo->m_sizeDisplay = {320, 240};
+    m_pFrame->UpdateCommandUI();
+    EXPECT_EQ(pane->text(), QStringLiteral("640x480  (displayed: 320x240)"));
+    // The pane is wide enough for its whole text.
+    EXPECT_GE(pane->width(), pane->fontMetrics().horizontalAdvance(pane->text()));
+}
+
+TEST_F(MainFrameBehaviour, ViewTogglesAreCheckedWhileTheirWindowIsShown)
+{
+    Start();
+    QAction* tree = m_pFrame->Action(ID_VIEW_PHOTO_TREE);
+    QAction* text = m_pFrame->Action(ID_VIEW_PHOTO_TEXT);
+    QAction* toolbar = m_pFrame->Action(ID_VIEW_TOOLBAR);
+    QAction* status = m_pFrame->Action(ID_VIEW_STATUS_BAR);
+    QAction* workbook = m_pFrame->Action(ID_WORKBOOK_MODE);
+    ASSERT_TRUE(tree && text && toolbar && status && workbook);
+    m_pFrame->UpdateCommandUI();
+    EXPECT_TRUE(tree->isChecked());
+    EXPECT_FALSE(text->isChecked()); // the text pane starts hidden
+    EXPECT_TRUE(toolbar->isChecked());
+    EXPECT_TRUE(status->isChecked());
+    EXPECT_FALSE(workbook->isChecked());
+
+    text->trigger();
+    EXPECT_TRUE(m_pFrame->TextDock()->isVisible());
+    EXPECT_TRUE(text->isChecked());
+
+    // Closed by its own close button: the mark goes with the next refresh.
+    m_pFrame->TreeDock()->close();
+    m_pFrame->UpdateCommandUI();
+    EXPECT_FALSE(tree->isChecked());
+    tree->trigger();
+    EXPECT_TRUE(m_pFrame->TreeDock()->isVisible());
+    EXPECT_TRUE(tree->isChecked());
+
+    status->trigger();
+    EXPECT_FALSE(m_pFrame->statusBar()->isVisible());
+    EXPECT_FALSE(status->isChecked());
+    toolbar->trigger();
+    EXPECT_TRUE(m_pFrame->findChild<QToolBar*>(QStringLiteral("Main Toolbar"))->isHidden());
+    EXPECT_FALSE(toolbar->isChecked());
+
+    workbook->trigger();
+    EXPECT_EQ(m_pFrame->MdiArea()->viewMode(), QMdiArea::TabbedView);
+    EXPECT_TRUE(workbook->isChecked());
+    workbook->trigger();
+    EXPECT_EQ(m_pFrame->MdiArea()->viewMode(), QMdiArea::SubWindowView);
+    EXPECT_FALSE(workbook->isChecked());
+}
+
+TEST_F(MainFrameBehaviour, MediaToolbarCommandsStayDisabled)
+{
+    std::string path = WriteBook(m_dir, "Trip.pbk");
+    Start();
+    ASSERT_NE(m_app.OpenDocumentFile(path), nullptr);
+    m_pFrame->UpdateCommandUI();
+    EXPECT_FALSE(m_pFrame->Action(ID_STOP_PLAYBACK)->isEnabled());
+    EXPECT_FALSE(m_pFrame->Action(ID_PLAY_MEDIA)->isEnabled());
+    EXPECT_TRUE(m_pFrame->Action(ID_CUSTOMIZE)->isEnabled());
+}
