@@ -85,7 +85,15 @@ public:
             }
             uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(m_nWidth, avail));
             uint8_t* out = Scratch(slot);
-            for (uint32_t x = 0; x < n; ++x)
+            uint32_t x = 0;
+            for (; x + 4 <= n; x += 4) {
+                uint8_t* o = out + 3 * size_t(x);
+                std::memcpy(o, m_bgr[p[x]], 4);
+                std::memcpy(o + 3, m_bgr[p[x + 1]], 4);
+                std::memcpy(o + 6, m_bgr[p[x + 2]], 4);
+                std::memcpy(o + 9, m_bgr[p[x + 3]], 4);
+            }
+            for (; x < n; ++x)
                 std::memcpy(out + 3 * size_t(x), m_bgr[p[x]], 4);
             std::memset(out + 3 * size_t(n), 0, len - 3 * size_t(n));
             return out;
@@ -205,6 +213,36 @@ void SumColumns(const uint16_t* a, uint8_t* out, uint32_t dw, uint32_t kx, uint3
     }
 }
 
+#ifdef CORVALE_SSE2
+// SumColumns for kx 2 or 4 and a block of 2^shift pixels (at most 256, so
+// that block sums fit 16 bits), with SSE2: two overlapping loads and a
+// shifted add leave a target pixel's three channel sums in the low lanes.
+template <uint32_t KX>
+void SumColumnsShift(const uint16_t* a, uint8_t* out, uint32_t dw, int shift)
+{
+    static_assert(KX == 2 || KX == 4, "two or four columns");
+    const __m128i round = _mm_set1_epi16(static_cast<int16_t>(1 << (shift - 1)));
+    const __m128i count = _mm_cvtsi32_si128(shift);
+    uint32_t x = 0;
+    // The last pixel is written bytewise: a four-byte store could pass the row.
+    for (; x + 1 < dw; ++x, a += 3 * KX, out += 3) {
+        __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
+        if (KX == 4)
+            s = _mm_add_epi16(s, _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + 6)));
+        s = _mm_add_epi16(s, _mm_srli_si128(s, 6));
+        s = _mm_srl_epi16(_mm_add_epi16(s, round), count);
+        int32_t bgr = _mm_cvtsi128_si32(_mm_packus_epi16(s, s));
+        std::memcpy(out, &bgr, 4);
+    }
+    for (int c = 0; c < 3; ++c) {
+        uint32_t sum = 1u << (shift - 1);
+        for (uint32_t i = 0; i < KX; ++i)
+            sum += a[3 * i + c];
+        out[c] = static_cast<uint8_t>(sum >> shift);
+    }
+}
+#endif
+
 // Exact integer ratios: every target pixel is the rounded mean of a kx by ky
 // block. Rows are summed a few at a time into 16-bit column sums, then
 // kx columns at a time; the division is a multiply by a reciprocal that is
@@ -220,6 +258,12 @@ void BoxReduce(SourceRows& src, uint32_t kx, uint32_t ky, uint8_t* dst, size_t d
         return;
     }
     const uint64_t recip = (uint64_t(1) << 32) / n + 1;
+#ifdef CORVALE_SSE2
+    int shift = 0;
+    while ((1u << shift) < n)
+        ++shift;
+    const bool byShift = (1u << shift) == n && n <= 256;
+#endif
     std::vector<uint16_t> acc(len);
     const uint8_t* rows[SourceRows::kSlots];
     for (uint32_t j = 0; j < dh; ++j) {
@@ -233,6 +277,16 @@ void BoxReduce(SourceRows& src, uint32_t kx, uint32_t ky, uint8_t* dst, size_t d
         }
         uint8_t* out = dst + size_t(j) * dstStride;
         const uint16_t* a = acc.data();
+#ifdef CORVALE_SSE2
+        if (byShift && kx == 2) {
+            SumColumnsShift<2>(a, out, dw, shift);
+            continue;
+        }
+        if (byShift && kx == 4) {
+            SumColumnsShift<4>(a, out, dw, shift);
+            continue;
+        }
+#endif
         switch (kx) {
         case 1: SumColumns<1>(a, out, dw, kx, n, recip); break;
         case 2: SumColumns<2>(a, out, dw, kx, n, recip); break;

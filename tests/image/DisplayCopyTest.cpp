@@ -258,6 +258,7 @@ TEST(DisplayCopyScale, MatchesExactAreaAverageOnRandomPictures)
         {{37, 23}, {11, 7}},   {{50, 40}, {16, 13}}, {{1000, 3}, {3, 1}}, {{200, 150}, {7, 5}},
         {{9, 7}, {9, 7}},      {{5, 3}, {12, 8}},     {{31, 17}, {30, 16}}, {{6, 1000}, {2, 3}},
         {{3, 50}, {1, 7}}, // a window as wide as the picture
+        {{16, 128}, {4, 2}}, {{8, 512}, {2, 4}}, // whole ratios with the largest block sums
     };
     std::mt19937 rng(7);
     for (const auto& c : cases) {

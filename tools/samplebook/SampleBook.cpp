@@ -116,7 +116,8 @@ std::string MakeWav()
         double phase = std::fmod(t, 0.33) / 0.33;
         double freq = 1800 - 900 * phase;
         double env = std::sin(3.14159 * phase);
-        data += static_cast<char>(128 + 90 * env * std::sin(2 * 3.14159 * freq * t));
+        long sample = std::lround(128 + 90 * env * std::sin(2 * 3.14159 * freq * t));
+        data += static_cast<char>(static_cast<uint8_t>(sample));
     }
     std::string wav = "RIFF";
     PutLE(wav, 36 + count, 4);
