@@ -39,9 +39,9 @@ fuzz: deps
 fuzz-run: fuzz
 	fuzz/run-all build-fuzz $(SECONDS)
 
-# Until the viewer exists this prints the bundled sample Picture Book.
+# Starts the viewer on the bundled sample Picture Book.
 run: build
-	build/tools/pbktool/pbktool dump build/samples/Demo/Demo.pbk
+	build/src/viewer/Corvale build/samples/Demo/Demo.pbk
 
 clean:
 	rm -rf build build-sanitize build-bench build-fuzz

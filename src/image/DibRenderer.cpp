@@ -79,8 +79,8 @@ bool DibRenderer::ReadLayout(const uint8_t* header, size_t headerSize, Layout& l
     uint64_t width = static_cast<uint64_t>(info.biWidth);
     int64_t signedHeight = info.biHeight;
     uint64_t height = static_cast<uint64_t>(signedHeight < 0 ? -signedHeight : signedHeight);
-    size_t outBytes = 0;
-    if (!SECImage::CheckedImageSize(width, height, 32, outBytes))
+    // Any picture the image object may hold can be drawn, however deep.
+    if (!SECImage::PixelCountAllowed(width, height))
         return false;
 
     int bpp = info.biBitCount;

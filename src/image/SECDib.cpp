@@ -10,7 +10,6 @@ constexpr uint16_t kBitmapMagic = 0x4D42; // "BM"
 // Room behind the stored header and colour table, so that a full 256-entry
 // table can be read wherever the header says it starts.
 constexpr size_t kColourTableSlack = 1024;
-constexpr uint64_t kMaxPixelBytes = uint64_t(1) << 31;
 
 bool IsDibDepth(unsigned bits)
 {
@@ -84,7 +83,7 @@ bool SECDib::DoLoadImage(CFile* file)
         return fail();
 
     const uint64_t rest = available - offset;
-    if (rest > kMaxPixelBytes)
+    if (!ByteCountAllowed(rest))
         return fail();
     // Uncompressed rows missing at the end of a short file read as zeros, so
     // that drawing never runs past the buffer.

@@ -5,6 +5,8 @@
 
 namespace {
 
+uint64_t g_maxPixels = SECImage::kMaxPixels;
+uint64_t g_maxImageBytes = SECImage::kMaxImageBytes;
 int g_screenBitsPerPixel = 32;
 int g_screenPlanes = 1;
 
@@ -65,14 +67,29 @@ uint64_t SECImage::UnpaddedRowLength(uint64_t width, int bitsPerPixel)
 
 bool SECImage::CheckedImageSize(uint64_t width, uint64_t height, int bitsPerPixel, size_t& bytes)
 {
-    if (bitsPerPixel <= 0 || bitsPerPixel > 32 || width > kMaxPixels || height > kMaxPixels ||
-        width * height > kMaxPixels)
+    if (bitsPerPixel <= 0 || bitsPerPixel > 32 || !PixelCountAllowed(width, height))
         return false;
     uint64_t total = PaddedRowLength(width, bitsPerPixel) * height;
-    if (total > (uint64_t(1) << 31))
+    if (!ByteCountAllowed(total))
         return false;
     bytes = static_cast<size_t>(total);
     return true;
+}
+
+bool SECImage::PixelCountAllowed(uint64_t width, uint64_t height)
+{
+    return width <= g_maxPixels && height <= g_maxPixels && width * height <= g_maxPixels;
+}
+
+bool SECImage::ByteCountAllowed(uint64_t bytes)
+{
+    return bytes <= g_maxImageBytes;
+}
+
+void SECImage::SetSizeLimits(uint64_t maxPixels, uint64_t maxBytes)
+{
+    g_maxPixels = std::min(maxPixels, kMaxPixels);
+    g_maxImageBytes = std::min(maxBytes, kMaxImageBytes);
 }
 
 BitmapInfoHeader SECImage::GetInfoHeader() const

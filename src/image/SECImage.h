@@ -18,6 +18,9 @@ public:
     // No picture may hold more pixels than this; larger ones fail to load
     // instead of exhausting memory.
     static constexpr uint64_t kMaxPixels = uint64_t(1) << 28;
+    // Nor take more bytes than this (384 MiB: a 24-bit picture of 128 million
+    // pixels), which leaves room for a reader's working buffers beside it.
+    static constexpr uint64_t kMaxImageBytes = uint64_t(3) << 27;
 
     SECImage();
     virtual ~SECImage();
@@ -64,6 +67,13 @@ public:
     static uint64_t UnpaddedRowLength(uint64_t width, int bitsPerPixel);
     // Padded size of a picture; false when it is larger than the limits allow.
     static bool CheckedImageSize(uint64_t width, uint64_t height, int bitsPerPixel, size_t& bytes);
+    // True when a picture of this many pixels is within the pixel limit.
+    static bool PixelCountAllowed(uint64_t width, uint64_t height);
+    // True when a pixel buffer of this many bytes is within the byte limit.
+    static bool ByteCountAllowed(uint64_t bytes);
+    // Lowers the limits (never above the constants): fuzzing uses smaller ones
+    // so that the same checks run at many more inputs a second.
+    static void SetSizeLimits(uint64_t maxPixels, uint64_t maxBytes);
 
     bool HasPicture() const
     {

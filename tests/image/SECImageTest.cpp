@@ -108,7 +108,8 @@ TEST(SECImage, SizesBeyondTheLimitsAreRefused)
     EXPECT_EQ(bytes, 16384u * 16384u);
     EXPECT_FALSE(SECImage::CheckedImageSize(16385, 16384, 8, bytes));
     EXPECT_FALSE(SECImage::CheckedImageSize(0xFFFFFFFFu, 0xFFFFFFFFu, 24, bytes));
-    EXPECT_TRUE(SECImage::CheckedImageSize(1u << 28, 1, 32, bytes)); // 1 GiB: at the limit
+    EXPECT_TRUE(SECImage::CheckedImageSize(1u << 28, 1, 8, bytes)); // 2^28 pixels: at the limit
+    EXPECT_FALSE(SECImage::CheckedImageSize(1u << 27, 1, 32, bytes)); // 512 MiB and more
     EXPECT_FALSE(SECImage::CheckedImageSize((1u << 28) + 1, 1, 8, bytes));
     EXPECT_FALSE(SECImage::CheckedImageSize(10, 10, 0, bytes));
 
