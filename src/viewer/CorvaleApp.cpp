@@ -24,6 +24,7 @@
 #include <QApplication>
 
 #include <filesystem>
+#include <functional>
 #include <QFileDialog>
 #include <QMdiArea>
 #include <QPrintDialog>
@@ -211,38 +212,37 @@ CCorvaleDoc* CCorvaleApp::OpenDocumentFile(const std::string& name)
         doc = std::make_unique<COldCorvaleDoc>();
     else
         doc = std::make_unique<CCorvaleDoc>();
-
-    auto* view = new CCorvaleView(doc.get());
-    auto* frame = new CChildFrame(view, ChildKind::Photo);
-    if (!doc->OnOpenDocument(path)) {
-        delete frame;
-        return nullptr;
-    }
-    doc->SetPathName(path);
-
-    m_pDocument = std::move(doc);
-    m_pDocCommands = std::make_unique<CDocumentCommands>(*m_pDocument, m_pMainFrame.get());
-    m_pPhotoFrame = frame;
-    connect(frame, &CChildFrame::Closed, this, &CCorvaleApp::OnPhotoFrameClosed);
-    m_pMainFrame->MdiArea()->addSubWindow(frame);
-    frame->setWindowTitle(QString::fromStdString(m_pDocument->GetTitle()));
-    frame->show();
-    view->OnInitialUpdate();
-    m_pMainFrame->RebuildMenus();
-    return m_pDocument.get();
+    bool ok = OpenInNewWindow(std::move(doc), [&path](CCorvaleDoc& d) {
+        if (!d.OnOpenDocument(path))
+            return false;
+        d.SetPathName(path);
+        return true;
+    });
+    return ok ? m_pDocument.get() : nullptr;
 }
 
 bool CCorvaleApp::NewDocument()
 {
     CloseAllDocuments();
-    auto doc = std::make_unique<CCorvaleDoc>();
+    return OpenInNewWindow(std::make_unique<CCorvaleDoc>(), [](CCorvaleDoc& d) {
+        if (!d.OnNewDocument())
+            return false;
+        d.SetTitle(GetDocString(IDR_PICTUREBOOK, fileNewName) + "1");
+        return true;
+    });
+}
+
+bool CCorvaleApp::OpenInNewWindow(std::unique_ptr<CCorvaleDoc> doc,
+                                  const std::function<bool(CCorvaleDoc&)>& fill)
+{
+    // The view joins the bus before the document announces itself, so it
+    // hears the book being loaded.
     auto* view = new CCorvaleView(doc.get());
     auto* frame = new CChildFrame(view, ChildKind::Photo);
-    if (!doc->OnNewDocument()) {
+    if (!fill(*doc)) {
         delete frame;
         return false;
     }
-    doc->SetTitle(GetDocString(IDR_PICTUREBOOK, fileNewName) + "1");
     m_pDocument = std::move(doc);
     m_pDocCommands = std::make_unique<CDocumentCommands>(*m_pDocument, m_pMainFrame.get());
     m_pPhotoFrame = frame;

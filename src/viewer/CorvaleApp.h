@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -67,6 +68,9 @@ private:
     void OnAppAbout();
     void OnPhotoFrameClosed();
     void OnSecondInstanceOpen(const QString& path);
+    // Gives `doc` its photo window, lets `fill` open or start it, and makes it
+    // the open Picture Book; false (and nothing kept) when `fill` fails.
+    bool OpenInNewWindow(std::unique_ptr<CCorvaleDoc> doc, const std::function<bool(CCorvaleDoc&)>& fill);
 
     std::unique_ptr<QtPrompter> m_pPrompter;
     std::unique_ptr<CMainFrame> m_pMainFrame;
