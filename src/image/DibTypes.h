@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -73,10 +74,11 @@ public:
         Free();
         if (size == 0)
             size = 1; // a valid, empty-but-present block
-        m_pData.reset(new (std::nothrow) uint8_t[size]);
+        // calloc hands large blocks over as fresh zero pages, without a pass
+        // over the memory that a decoder is about to write anyway.
+        m_pData.reset(static_cast<uint8_t*>(std::calloc(size, 1)));
         if (!m_pData)
             return false;
-        std::memset(m_pData.get(), 0, size);
         m_nSize = size;
         return true;
     }
@@ -91,6 +93,9 @@ public:
     bool IsEmpty() const { return !m_pData; }
 
 private:
-    std::unique_ptr<uint8_t[]> m_pData;
+    struct FreeDeleter {
+        void operator()(uint8_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<uint8_t, FreeDeleter> m_pData;
     size_t m_nSize = 0;
 };

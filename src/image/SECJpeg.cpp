@@ -239,8 +239,6 @@ bool SECJpeg::DoLoadImage(CFile* file)
     bool ok = RunGuarded(err, &SECJpeg::RunLoad, &job) && job.ok;
     jpeg_destroy_decompress(&cinfo);
     m_strLibraryMessage = err.message;
-    if (ok)
-        ok = FlipVert() && Padbits();
     if (!ok)
         FreeImage(); // a failed load leaves no picture behind
     return ok;
@@ -312,19 +310,34 @@ bool SECJpeg::ReadJpeg(jpeg_decompress_struct& cinfo)
     const JDIMENSION inRow = cinfo.output_width * static_cast<JDIMENSION>(cinfo.output_components);
     JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
                                                 inRow, 1);
-    const uint64_t stride = UnpaddedRowLength();
+    // Rows go straight to their place in the bottom-up, padded picture, so
+    // nothing has to be flipped or moved afterwards.
+    const uint64_t stride = PaddedRowLength();
+    m_bPadded = true;
     const bool greyTo24 = !quantise && cinfo.out_color_space == JCS_GRAYSCALE;
     // Adobe's CMYK files store the inks inverted (0 is full ink).
     const bool invertedInks = cinfo.saw_Adobe_marker;
+    const bool direct = !greyTo24 && !cmyk && inRow <= stride;
     uint8_t* bits = m_bits.Data();
-    const size_t size = m_bits.Size();
+    const uint32_t height = m_dwHeight;
     while (cinfo.output_scanline < cinfo.output_height) {
-        uint64_t offset = uint64_t(cinfo.output_scanline) * stride;
-        if (jpeg_read_scanlines(&cinfo, row, 1) != 1 || offset >= size)
+        JDIMENSION line = cinfo.output_scanline;
+        if (direct) {
+            JSAMPROW rows[16];
+            JDIMENSION count = std::min<JDIMENSION>(
+                std::min<JDIMENSION>(16, std::max<JDIMENSION>(1, cinfo.rec_outbuf_height)),
+                cinfo.output_height - line);
+            for (JDIMENSION i = 0; i < count; ++i)
+                rows[i] = bits + uint64_t(height - 1 - (line + i)) * stride;
+            if (jpeg_read_scanlines(&cinfo, rows, count) == 0)
+                break;
+            continue;
+        }
+        if (jpeg_read_scanlines(&cinfo, row, 1) != 1)
             break;
-        uint8_t* out = bits + offset;
+        uint8_t* out = bits + uint64_t(height - 1 - line) * stride;
         const JSAMPLE* in = row[0];
-        size_t room = static_cast<size_t>(std::min<uint64_t>(stride, size - offset));
+        const size_t room = static_cast<size_t>(stride);
         if (greyTo24) {
             for (JDIMENSION x = 0; x < cinfo.output_width && 3 * size_t(x) + 3 <= room; ++x)
                 out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = in[x];

@@ -38,7 +38,7 @@ public:
 class CArchive {
 public:
     // Deeper nesting than this is refused as a format error rather than risking the stack.
-    static constexpr int kMaxDepth = 4096;
+    static constexpr int kMaxDepth = 1024;
     // Indexes stay below this; a file that would need it is malformed.
     static constexpr uint32_t kMaxMapCount = 0x3FFFFFFE;
 

@@ -99,6 +99,8 @@ CCorvaleView::~CCorvaleView() = default;
 
 void CCorvaleView::OnInitialUpdate()
 {
+    if (!m_pDocument)
+        return;
     viewport()->update();
     m_pSelected = m_pDocument->m_pCurrent;
     // Reset before the announcement, so that a photograph it fits keeps its
@@ -109,6 +111,9 @@ void CCorvaleView::OnInitialUpdate()
 
 void CCorvaleView::OnMessage(const RouterMessage& message)
 {
+    // A view whose book has closed waits for its window to go and hears nothing.
+    if (!m_pDocument)
+        return;
     switch (message.m_nCode) {
     case RM_BOOK_LOADED:
         OnBookLoaded();
@@ -120,7 +125,9 @@ void CCorvaleView::OnMessage(const RouterMessage& message)
         OnDisplaySettings();
         break;
     case RM_BOOK_CLOSING:
-        // The nodes are about to go; nothing may point at them any longer.
+        // The nodes and the document are about to go; nothing may point at
+        // them any longer (the window itself is deleted a little later).
+        m_pDocument = nullptr;
         m_pSelected = nullptr;
         m_pShown = nullptr;
         m_nVisibleButtons = 0;
@@ -405,6 +412,8 @@ void CCorvaleView::UpdateState()
 
 QString CCorvaleView::PlaceholderText() const
 {
+    if (!m_pDocument)
+        return QString();
     return QString::fromStdString(BuildPlaceholderText(*m_pDocument, m_pSelected, m_pShown));
 }
 
@@ -573,6 +582,8 @@ bool CCorvaleView::OnUpdateCommand(int id, CommandState& state)
 
 void CCorvaleView::OnFilePrint(bool withDialog)
 {
+    if (!m_pDocument)
+        return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QString::fromStdString(m_pDocument->GetTitle()));
     if (withDialog) {

@@ -265,9 +265,11 @@ TEST(ArchiveDamage, WrongClassesAndSchemasAreRefused)
         EXPECT_EQ(LoadMessages(b.Str()), kFormatError);
     }
     // Schema 2, a name in upper case, the base class, an unknown name, a 64-byte name.
-    for (auto [name, schema] : std::vector<std::pair<std::string, uint16_t>>{
+    for (const auto& entry : std::vector<std::pair<std::string, uint16_t>>{
              {"CPhotoNode", 2}, {"CPHOTONODE", 1}, {"CBaseNode", 1}, {"CPhoto", 1},
              {std::string(64, 'C'), 1}}) {
+        const std::string& name = entry.first;
+        uint16_t schema = entry.second;
         EXPECT_EQ(LoadMessages(withFirstChild([&](BookBytes& b) {
                       b.NewClass(name, schema);
                       photoBody(b);
