@@ -421,6 +421,9 @@ void CMainFrame::showEvent(QShowEvent* event)
     if (!m_bPlaced) {
         m_bPlaced = true;
         PlaceWindow();
+        // The text pane holds a few lines; the photograph gets the room.
+        resizeDocks({m_pTreeDock}, {width() / 4}, Qt::Horizontal);
+        resizeDocks({m_pTextDock}, {height() / 6}, Qt::Vertical);
     }
     SetSplitterCode(CSplitterStyle::CodeFor(Settings::Profile().GetInt(SettingKey::SplitterStyle)));
     ReadDisplaySettings();
