@@ -21,7 +21,7 @@ public:
     {
         static SilentFuzzPrompter prompter;
         static bool installed = (Prompter::SetCurrent(&prompter),
-                                 SECImage::SetSizeLimits(uint64_t(1) << 20, uint64_t(4) << 20), true);
+                                 SECImage::SetSizeLimits(uint64_t(1) << 16, uint64_t(1) << 18), true);
         (void)installed;
     }
 };
