@@ -237,7 +237,8 @@ bool SECTiff::ReadTiff(TIFF* tif)
     TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
     if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric))
         photometric = samplesPerPixel == 1 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB;
-    const int fileBits = int(bitsPerSample) * int(samplesPerPixel);
+    // Both tags are 16 bits wide: their product needs more than an int may hold.
+    const uint32_t fileBits = uint32_t(bitsPerSample) * uint32_t(samplesPerPixel);
     if (fileBits == 16)
         return false;
 
@@ -295,7 +296,7 @@ bool SECTiff::ReadTiff(TIFF* tif)
         bitsPerPixel = 24;
         break;
     default:
-        bitsPerPixel = (fileBits == 1 || fileBits == 4 || fileBits == 8) ? fileBits : 24;
+        bitsPerPixel = (fileBits == 1 || fileBits == 4 || fileBits == 8) ? int(fileBits) : 24;
         colours = bitsPerPixel == 24 ? 0 : static_cast<uint16_t>(1u << bitsPerPixel);
         break;
     }
