@@ -1,3 +1,4 @@
+#include "HeaderBlock.h"
 #include "image/DibRenderer.h"
 #include "image/SECImage.h"
 
@@ -12,21 +13,6 @@ constexpr uint32_t kBlack = 0xFF000000u;
 
 // A header block: the 40-byte header, then `words` as little-endian 32-bit
 // values (colour-table entries written 0x00RRGGBB, or bit-field masks).
-std::vector<uint8_t> Header(int32_t width, int32_t height, uint16_t bpp, uint32_t compression = BI_RGB,
-                            std::vector<uint32_t> words = {}, uint32_t clrUsed = 0)
-{
-    BitmapInfoHeader info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biBitCount = bpp;
-    info.biCompression = compression;
-    info.biClrUsed = clrUsed;
-    std::vector<uint8_t> block(kBitmapInfoHeaderSize + 4 * words.size());
-    info.Write(block.data());
-    for (size_t i = 0; i < words.size(); ++i)
-        PutLE32(block.data() + kBitmapInfoHeaderSize + 4 * i, words[i]);
-    return block;
-}
 
 struct Rendered {
     bool ok = false;

@@ -1,3 +1,4 @@
+#include "HeaderBlock.h"
 #include "image/DibRenderer.h"
 #include "image/DisplayCopy.h"
 #include "image/SECImage.h"
@@ -98,22 +99,6 @@ void ExpectMatchesReference(const SECImage& source, uint32_t w, uint32_t h)
                            source.GetBitsSize(), w, h);
 }
 
-// A header block: the 40-byte header, then `words` (colour entries or masks).
-std::vector<uint8_t> Header(int32_t w, int32_t h, uint16_t bpp, uint32_t compression, std::vector<uint32_t> words,
-                            uint32_t clrUsed = 0)
-{
-    BitmapInfoHeader info;
-    info.biWidth = w;
-    info.biHeight = h;
-    info.biBitCount = bpp;
-    info.biCompression = compression;
-    info.biClrUsed = clrUsed;
-    std::vector<uint8_t> block(kBitmapInfoHeaderSize + 4 * words.size());
-    info.Write(block.data());
-    for (size_t i = 0; i < words.size(); ++i)
-        PutLE32(block.data() + kBitmapInfoHeaderSize + 4 * i, words[i]);
-    return block;
-}
 
 void FillRandom(SECImage& image, std::mt19937& rng)
 {
