@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SilentFuzzPrompter::Install();
     static const int kDepths[] = {1, 4, 8, 24};
     int depth = kDepths[data[0] & 3];
-    uint32_t width = 1 + (data[1] | ((data[2] & 1) << 8)) % 300;
-    uint32_t height = 1 + (data[3] | ((data[4] & 1) << 8)) % 300;
+    uint32_t width = 1 + (data[1] | ((data[2] & 1) << 8)) % 64;
+    uint32_t height = 1 + (data[3] | ((data[4] & 1) << 8)) % 64;
     bool shrink = data[5] & 1;
     int shrinkSize = (data[5] >> 1) & 7;  // includes values past the table
     int shrinkFactor = (data[6]) & 7;
