@@ -78,6 +78,9 @@ const MenuItem kContextMenus[] = {
     {0, "Photo", {kCopy, kSeparator, kProperties}},
     {0, "Text",
      {kCopy, kSeparator, {ID_SELECT_ALL_TEXT, "&Select All Text\tCtrl+A", {}}, kSeparator, kProperties}},
+    {0, "Media",
+     {{ID_PLAY, "&Play", {}}, {ID_UP, "&Up to Parent Photo", {}}, kSeparator, kCopy, kSeparator,
+      kProperties}},
 };
 
 const std::vector<Accelerator> kMainAccelerators = {

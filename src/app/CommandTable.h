@@ -22,10 +22,11 @@ using MenuBar = std::vector<MenuItem>;
 enum MenuResource {
     IDR_MAINFRAME = 105,     // no Picture Book open
     IDR_BOOK_MENU = 108,     // a Picture Book open (108, 109 and 110 are identical)
-    IDR_CONTEXT_MENUS = 259, // "TreeImage", "TreeGroup", "TreeMedia", "Photo", "Text"
+    IDR_CONTEXT_MENUS = 259, // "TreeImage", "TreeGroup", "TreeMedia", "Photo", "Text", "Media"
 };
 
-enum ContextMenuIndex { CM_TREE_IMAGE = 0, CM_TREE_GROUP = 1, CM_TREE_MEDIA = 2, CM_PHOTO = 3, CM_TEXT = 4 };
+enum ContextMenuIndex { CM_TREE_IMAGE = 0, CM_TREE_GROUP = 1, CM_TREE_MEDIA = 2, CM_PHOTO = 3, CM_TEXT = 4,
+                        CM_MEDIA = 5 };
 
 // Menu 105 or 108 (for 109 and 110 as well).
 const MenuBar& GetMenuBar(int resource);

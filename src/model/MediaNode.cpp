@@ -8,6 +8,8 @@
 const CRuntimeClass CMediaNode::classCMediaNode = {"CMediaNode", 1, &CMediaNode::CreateObject,
                                                    &CBaseNode::classCBaseNode};
 
+std::function<void(CMediaNode&)> CMediaNode::s_play;
+
 namespace {
 
 bool EndsWith(const std::string& text, const char* suffix)
@@ -55,4 +57,10 @@ void CMediaNode::Serialize(CArchive& ar)
     }
     CBaseNode::Serialize(ar);
     m_nMediaType = ar.ReadInt32();
+}
+
+void CMediaNode::Play()
+{
+    if (s_play)
+        s_play(*this);
 }

@@ -3,6 +3,8 @@
 
 #include "model/BaseNode.h"
 
+#include <functional>
+
 enum MediaType : int32_t {
     MEDIA_UNKNOWN = 0,
     MEDIA_SOUND = 1,
@@ -23,6 +25,11 @@ public:
     void Serialize(CArchive& ar) override;
     bool IsMedia() const override { return true; }
     void SetFileName(const std::string& name) override;
+
+    // Plays the item through the player the application installed; nothing
+    // happens without one (a headless program never plays).
+    void Play();
+    static std::function<void(CMediaNode&)> s_play;
 
     int32_t m_nMediaVersion = 0;
     int32_t m_nMediaRevision = 0;

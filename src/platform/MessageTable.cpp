@@ -47,6 +47,17 @@ const MessageEntry kMessages[] = {
     {MessageId::OleInitFailed,
      "OLE initialization failed.  Make sure that the OLE libraries are the correct version."},
     {MessageId::ShortcutFileMissing, "Cannot make a shortcut for\n\n%s\n\nFile does not exist"},
+    {MessageId::MediaFileNotFound, "Media File %s not found!"},
+    {MessageId::CannotOpenMediaViewer, "Cannot open Media Viewer"},
+    {MessageId::MediaComponentMissing,
+     "Media Player Component not installed!\nYou must download and install the latest\n"
+     "version of the \"Microsoft Media Player\" from\nMicrosoft in order to play multimedia items."},
+    {MessageId::CannotFindCurrentFolder, "Cannot find current folder"},
+    {MessageId::CannotFindWindowsFolder, "Cannot find Windows folder"},
+    {MessageId::CannotLaunchPlayer,
+     "Cannot launch any player for this item.\n\nYou should download and install the latest\n"
+     "version of the \"Microsoft DirectShow\" from\nMicrosoft in order to play multimedia items\n"
+     "with the best results.\n"},
     {MessageId::ImageNotSupported, "Image file %s\nis not a supported type"},
     {MessageId::CouldNotLoadImage, "Could not load image file %s"},
     {MessageId::GifDepthTooHigh, "GIF Images must be 8 bit or less"},

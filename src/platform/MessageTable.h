@@ -30,6 +30,13 @@ enum class MessageId {
     ColourDepthTooLow,
     OleInitFailed,
     ShortcutFileMissing,
+    // Multimedia items
+    MediaFileNotFound,
+    CannotOpenMediaViewer,
+    MediaComponentMissing,
+    CannotFindCurrentFolder,
+    CannotFindWindowsFolder,
+    CannotLaunchPlayer,
     // Pictures
     ImageNotSupported,
     CouldNotLoadImage,

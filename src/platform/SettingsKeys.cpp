@@ -26,6 +26,9 @@ const SettingInfo kSettings[] = {
     {SettingKey::PictureBookRootPath, kSettingsSection, "PictureBookRootPath", SettingType::Text,
      0, ""},
     {SettingKey::PreviewPages, kSettingsSection, "PreviewPages", SettingType::Int, 1, ""},
+    // The system's player program for items the desktop opener does not play.
+    {SettingKey::MediaPlayerCommand, kSettingsSection, "MediaPlayerCommand", SettingType::Text, 0,
+     "xdg-open"},
 };
 
 static_assert(sizeof(kSettings) / sizeof(kSettings[0]) == static_cast<size_t>(SettingKey::Count),

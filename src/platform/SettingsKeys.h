@@ -22,6 +22,7 @@ enum class SettingKey {
     LastZipImportFolder,
     PictureBookRootPath,
     PreviewPages,
+    MediaPlayerCommand,
     Count
 };
 

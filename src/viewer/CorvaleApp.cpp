@@ -5,6 +5,7 @@
 #include "app/ShellRegistration.h"
 #include "app/StartupSettings.h"
 #include "model/DocTemplates.h"
+#include "model/MediaNode.h"
 #include "model/OldCorvaleDoc.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageTable.h"
@@ -17,6 +18,8 @@
 #include "viewer/CorvaleView.h"
 #include "viewer/DocumentCommands.h"
 #include "viewer/MainFrame.h"
+#include "viewer/MediaPlayer.h"
+#include "viewer/MediaWindowManager.h"
 #include "viewer/QtPrompter.h"
 #include "viewer/ShortcutCommand.h"
 #include "viewer/SingleInstance.h"
@@ -38,11 +41,15 @@ CCorvaleApp* g_pApp = nullptr;
 CCorvaleApp::CCorvaleApp()
 {
     g_pApp = this;
+    m_pMediaWindows = std::make_unique<CMediaWindowManager>(*this);
+    CMediaNode::s_play = [this](CMediaNode& item) { m_pMediaWindows->Play(item); };
 }
 
 CCorvaleApp::~CCorvaleApp()
 {
     CDocument::s_addToRecentFileList = nullptr;
+    CMediaNode::s_play = nullptr;
+    m_pMediaWindows.reset();
     m_pMainFrame.reset();
     m_pDocCommands.reset();
     m_pDocument.reset();
@@ -157,6 +164,7 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
         break;
     }
 
+    m_bMediaPlayerAvailable = CMediaPlayer::IsAvailable();
     m_pMainFrame->show();
     m_pMainFrame->UpdateCommandUI();
     return true;
@@ -183,6 +191,7 @@ void CCorvaleApp::CloseAllDocuments()
         return;
     m_pDocument->SetModifiedFlag(false);
     m_pDocument->OnCloseDocument();
+    m_pMediaWindows->Close();
     if (m_pPhotoFrame) {
         CChildFrame* frame = m_pPhotoFrame;
         m_pPhotoFrame = nullptr;
@@ -318,6 +327,7 @@ bool CCorvaleApp::OnCommand(int id)
     case ID_FILE_CLOSE: CloseAllDocuments(); return true;
     case ID_APP_ABOUT: OnAppAbout(); return true;
     case ID_APP_EXIT: m_pMainFrame->close(); return true;
+    case ID_VIEW_MEDIA_PLAYER: m_pMediaWindows->Toggle(); return true;
     case ID_FILE_PRINT_SETUP: {
         QPrinter printer;
         QPrintDialog dialog(&printer, m_pMainFrame.get());
@@ -340,6 +350,10 @@ bool CCorvaleApp::OnUpdateCommand(int id, CommandState& state)
         return true;
     case ID_FILE_CLOSE:
         state.enabled = m_pDocument != nullptr;
+        return true;
+    case ID_VIEW_MEDIA_PLAYER:
+        state.enabled = m_bMediaPlayerAvailable && m_pDocument != nullptr;
+        state.checked = m_pMediaWindows->HasMediaWindow();
         return true;
     default:
         return false;

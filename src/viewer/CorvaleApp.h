@@ -16,6 +16,7 @@ class CCorvaleDoc;
 class CMainFrame;
 class CChildFrame;
 class CDocumentCommands;
+class CMediaWindowManager;
 class QtPrompter;
 class SingleInstance;
 
@@ -47,6 +48,7 @@ public:
     CMainFrame* GetMainFrame() const { return m_pMainFrame.get(); }
     CChildFrame* GetPhotoFrame() const { return m_pPhotoFrame; }
     RecentFileList& RecentFiles() { return m_recentFiles; }
+    CMediaWindowManager* GetMediaWindows() const { return m_pMediaWindows.get(); }
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CommandState& state) override;
@@ -78,5 +80,6 @@ private:
     std::unique_ptr<CDocumentCommands> m_pDocCommands;
     CChildFrame* m_pPhotoFrame = nullptr; // owned by the MDI area
     std::unique_ptr<SingleInstance> m_pSingleInstance;
+    std::unique_ptr<CMediaWindowManager> m_pMediaWindows;
     RecentFileList m_recentFiles;
 };

@@ -12,7 +12,7 @@
 #include "viewer/CorvaleApp.h"
 #include "viewer/MainFrame.h"
 #include "viewer/MediaButtonIcons.h"
-#include "viewer/MediaPlayback.h"
+#include "model/MediaNode.h"
 #include "viewer/PhotoPlaceholder.h"
 
 #include <QApplication>
@@ -360,7 +360,7 @@ void CCorvaleView::OnMediaButton(int id)
         return;
     // The tree pane selects the item and passes the selection back to us.
     Send(RouterMessage::SelectNode(item), this);
-    PlayMediaItem(item);
+    item->Play();
 }
 
 void CCorvaleView::GetTrackSize(QSize& minTrack, QSize& maxTrack)
@@ -494,10 +494,7 @@ void CCorvaleView::contextMenuEvent(QContextMenuEvent* event)
     CMainFrame* frame = app ? app->GetMainFrame() : nullptr;
     if (!frame)
         return;
-    QPointer<QMenu> menu = frame->CreateContextMenu(CM_PHOTO, this);
-    setFocus(Qt::PopupFocusReason);
-    menu->exec(event->globalPos());
-    delete menu;
+    frame->TrackContextMenu(CM_PHOTO, this, event->globalPos());
 }
 
 void CCorvaleView::scrollContentsBy(int dx, int)

@@ -2,7 +2,7 @@
 
 #include "app/CommandIds.h"
 #include "model/CorvaleDoc.h"
-#include "viewer/MediaPlayback.h"
+#include "model/MediaNode.h"
 #include "viewer/PhotoTreeDataSource.h"
 #include "viewer/PropertiesDlg.h"
 #include "viewer/ShortcutCommand.h"
@@ -29,7 +29,7 @@ bool CDocumentCommands::OnCommand(int id)
         return true;
     case ID_PLAY:
         if (m_doc.m_pCurrent && m_doc.m_pCurrent->IsMedia())
-            PlayMediaItem(static_cast<CMediaNode*>(m_doc.m_pCurrent));
+            static_cast<CMediaNode*>(m_doc.m_pCurrent)->Play();
         return true;
     case ID_UP:
         m_doc.OnUp();

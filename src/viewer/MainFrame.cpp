@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
+#include <QPointer>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
@@ -239,6 +240,15 @@ QMenu* CMainFrame::CreateContextMenu(ContextMenuIndex index, QWidget* parent) co
     AddMenuItems(menu, GetContextMenu(index).submenu);
     const_cast<CMainFrame*>(this)->UpdateCommandUI();
     return menu;
+}
+
+void CMainFrame::TrackContextMenu(ContextMenuIndex index, QWidget* owner, const QPoint& globalPos) const
+{
+    // The menu's commands may close the owner's window: the menu must not go with it.
+    QPointer<QMenu> menu = CreateContextMenu(index, owner);
+    owner->setFocus(Qt::PopupFocusReason);
+    menu->exec(globalPos);
+    delete menu;
 }
 
 std::vector<CommandTarget*> CMainFrame::BuildRoute() const

@@ -37,6 +37,8 @@ public:
     QAction* Action(int id) const;
     // A popup of the context menu at `index`, built on the shared actions.
     QMenu* CreateContextMenu(ContextMenuIndex index, QWidget* parent) const;
+    // Shows context menu `index` at `globalPos` for `owner`, which takes the focus first.
+    void TrackContextMenu(ContextMenuIndex index, QWidget* owner, const QPoint& globalPos) const;
 
     // Offers `id` along the route: focused pane, photo view, document, this
     // window, the application. Returns true when someone took it.

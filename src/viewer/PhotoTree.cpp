@@ -4,7 +4,7 @@
 #include "platform/CodePage.h"
 #include "viewer/CorvaleApp.h"
 #include "viewer/MainFrame.h"
-#include "viewer/MediaPlayback.h"
+#include "model/MediaNode.h"
 #include "viewer/PhotoTreeDataSource.h"
 #include "viewer/TreeImages.h"
 
@@ -232,7 +232,7 @@ void CPhotoTree::mouseDoubleClickEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton) {
         CBaseNode* node = NodeOfItem(selectedItems().value(0));
         if (node && node->IsMedia())
-            PlayMediaItem(static_cast<CMediaNode*>(node));
+            static_cast<CMediaNode*>(node)->Play();
     }
     // Expanding or collapsing still follows.
     QTreeWidget::mouseDoubleClickEvent(event);

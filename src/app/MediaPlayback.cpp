@@ -1,0 +1,77 @@
+#include "app/MediaPlayback.h"
+
+#include "app/MediaWindowHost.h"
+#include "model/MediaNode.h"
+#include "model/Router.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageTable.h"
+#include "platform/PathResolver.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/Prompter.h"
+#include "platform/SystemFolders.h"
+
+namespace {
+
+void Report(MessageId id)
+{
+    Prompter::Current().Message(MessageText(id), PromptIcon::Exclamation);
+}
+
+} // namespace
+
+std::string MediaPlayerProgram(const std::string& windowsFolder)
+{
+    bool separated = !windowsFolder.empty() && (windowsFolder.back() == '\\' || windowsFolder.back() == '/');
+    return windowsFolder + (separated ? "mplayer.exe" : "/mplayer.exe");
+}
+
+std::string MediaPlayerCommandLine(const std::string& program, const std::string& file)
+{
+    return FormatText("\"%s\" /play /close \"%s\"", {program, file});
+}
+
+void PlayMediaItem(CMediaNode& item, const std::string& bookFolder, MediaWindowHost& host)
+{
+    if (item.m_strFileName.empty())
+        return;
+    std::string path = PathResolver::Resolve(item.m_strFileName, bookFolder);
+    if (path.empty() || !FileExists(path)) {
+        Prompter::Current().Message(FormatMessageText(MessageId::MediaFileNotFound, {item.m_strFileName}),
+                                    PromptIcon::Exclamation);
+        return;
+    }
+
+    if (host.IsMediaPlayerAvailable()) {
+        if (!host.HasMediaWindow()) {
+            host.OpenMediaWindow();
+            // Everyone hears of the item, the new media window included.
+            CRouter::Broadcast(RouterMessage::SelectNode(&item));
+        }
+        if (host.HasMediaWindow())
+            host.PlayInMediaWindow();
+        else
+            Report(MessageId::CannotOpenMediaViewer);
+        return;
+    }
+
+    std::string currentFolder = SystemFolders::CurrentDirectory();
+    if (currentFolder.empty()) {
+        Report(MessageId::CannotFindCurrentFolder);
+        return;
+    }
+    bool started;
+    if (item.m_nMediaType == MEDIA_SOUND) {
+        started = ProcessLauncher::Current().ShellOpen(path, currentFolder);
+    } else {
+        std::string windowsFolder = SystemFolders::WindowsFolder();
+        if (windowsFolder.empty()) {
+            Report(MessageId::CannotFindWindowsFolder);
+            return;
+        }
+        std::string program = MediaPlayerProgram(windowsFolder);
+        started = ProcessLauncher::Current().StartProgram(
+            program, MediaPlayerCommandLine(program, path), currentFolder);
+    }
+    if (!started)
+        Report(MessageId::CannotLaunchPlayer);
+}

@@ -1,0 +1,18 @@
+#pragma once
+// How a multimedia item is played: in the media window when the media player
+// is available, else a sound through the desktop's opener and anything else
+// through the system's player program, each left to run on its own.
+
+#include <string>
+
+class CMediaNode;
+class MediaWindowHost;
+
+// Plays `item`, whose file name is taken in `bookFolder`. Every failure is
+// reported through the prompter.
+void PlayMediaItem(CMediaNode& item, const std::string& bookFolder, MediaWindowHost& host);
+
+// The system's player program in the Windows folder.
+std::string MediaPlayerProgram(const std::string& windowsFolder);
+// The command line that starts `program` on `file` and closes it at the end.
+std::string MediaPlayerCommandLine(const std::string& program, const std::string& file);

@@ -1,0 +1,176 @@
+#include "platform/ProcessLauncher.h"
+
+#include "platform/Settings.h"
+#include "platform/SettingsKeys.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+class SystemProcessLauncher : public ProcessLauncher {
+public:
+    bool ShellOpen(const std::string& file, const std::string& directory) override
+    {
+        return StartDetachedProcess({"xdg-open", file}, directory);
+    }
+
+    // A program that is not on this machine (the Windows player) stands for
+    // the system's player: the configured player command gets the command
+    // line's last argument, the file.
+    bool StartProgram(const std::string& program, const std::string& commandLine,
+                      const std::string& directory) override
+    {
+        std::vector<std::string> args = SplitCommandLine(commandLine);
+        struct stat st{};
+        if (stat(program.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(program.c_str(), X_OK) == 0) {
+            if (args.empty())
+                args.push_back(program);
+            else
+                args[0] = program;
+            return StartDetachedProcess(args, directory);
+        }
+        std::vector<std::string> player =
+            SplitCommandLine(Settings::Profile().GetString(SettingKey::MediaPlayerCommand));
+        if (player.empty())
+            return false;
+        if (args.size() > 1)
+            player.push_back(args.back());
+        return StartDetachedProcess(player, directory);
+    }
+};
+
+SystemProcessLauncher g_systemLauncher;
+ProcessLauncher* g_pLauncher = nullptr;
+
+bool WriteAll(int fd, const void* data, size_t size)
+{
+    ssize_t n;
+    do
+        n = write(fd, data, size);
+    while (n < 0 && errno == EINTR);
+    return n == static_cast<ssize_t>(size);
+}
+
+} // namespace
+
+ProcessLauncher& ProcessLauncher::Current()
+{
+    return g_pLauncher ? *g_pLauncher : g_systemLauncher;
+}
+
+void ProcessLauncher::Install(ProcessLauncher* launcher)
+{
+    g_pLauncher = launcher;
+}
+
+std::vector<std::string> SplitCommandLine(const std::string& commandLine)
+{
+    std::vector<std::string> args;
+    std::string current;
+    bool inArgument = false, quoted = false;
+    size_t i = 0;
+    while (i < commandLine.size()) {
+        char c = commandLine[i];
+        if (c == '\\') {
+            size_t slashes = 0;
+            while (i < commandLine.size() && commandLine[i] == '\\') {
+                ++slashes;
+                ++i;
+            }
+            if (i < commandLine.size() && commandLine[i] == '"') {
+                current.append(slashes / 2, '\\');
+                if (slashes % 2) {
+                    current += '"';
+                    ++i;
+                }
+            } else {
+                current.append(slashes, '\\');
+            }
+            inArgument = true;
+            continue;
+        }
+        if (c == '"') {
+            quoted = !quoted;
+            inArgument = true;
+        } else if ((c == ' ' || c == '\t') && !quoted) {
+            if (inArgument)
+                args.push_back(current);
+            current.clear();
+            inArgument = false;
+        } else {
+            current += c;
+            inArgument = true;
+        }
+        ++i;
+    }
+    if (inArgument)
+        args.push_back(current);
+    return args;
+}
+
+bool StartDetachedProcess(const std::vector<std::string>& argv, const std::string& directory)
+{
+    if (argv.empty() || argv[0].empty())
+        return false;
+    // Everything the children use is made before fork: after it only
+    // async-signal-safe calls are allowed.
+    std::vector<char*> args;
+    for (const std::string& arg : argv)
+        args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    const char* dir = directory.empty() ? nullptr : directory.c_str();
+
+    // The grandchild reports a failed chdir or exec through this pipe; a
+    // successful exec closes it (close-on-exec), which the parent reads as EOF.
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0)
+        return false;
+    pid_t child = fork();
+    if (child < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        return false;
+    }
+    if (child == 0) {
+        close(fds[0]);
+        pid_t grandchild = fork();
+        if (grandchild != 0) {
+            if (grandchild < 0) {
+                int error = errno;
+                WriteAll(fds[1], &error, sizeof error);
+            }
+            _exit(grandchild < 0 ? 1 : 0);
+        }
+        setsid();
+        int devNull = open("/dev/null", O_RDONLY);
+        if (devNull >= 0) {
+            dup2(devNull, STDIN_FILENO);
+            if (devNull != STDIN_FILENO)
+                close(devNull);
+        }
+        if (dir && chdir(dir) != 0) {
+            int error = errno;
+            WriteAll(fds[1], &error, sizeof error);
+            _exit(127);
+        }
+        execvp(args[0], args.data());
+        int error = errno;
+        WriteAll(fds[1], &error, sizeof error);
+        _exit(127);
+    }
+    close(fds[1]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    int error = 0;
+    ssize_t n;
+    do
+        n = read(fds[0], &error, sizeof error);
+    while (n < 0 && errno == EINTR);
+    close(fds[0]);
+    return n == 0;
+}

@@ -1,0 +1,68 @@
+#pragma once
+// The media player control of the media window: plays one file at a time
+// through Qt Multimedia, shows a video above its controls (play/pause, stop,
+// position) and a status line that names the file or says why it cannot play.
+
+#include <QMap>
+#include <QVariant>
+#include <QWidget>
+
+class QAudioOutput;
+class QLabel;
+class QMediaPlayer;
+class QSlider;
+class QToolButton;
+class QVideoWidget;
+
+// Identifiers by which the viewer drives the control.
+enum MediaPlayerDispatch {
+    DISPID_MP_FILENAME = 1026,
+    DISPID_MP_PLAY = 2001,
+};
+
+class CMediaPlayer : public QWidget {
+    Q_OBJECT
+public:
+    explicit CMediaPlayer(QWidget* parent = nullptr);
+    ~CMediaPlayer() override;
+
+    // True when this machine's multimedia back end can decode any format; a
+    // back end without its plug-ins must not even be asked for a player.
+    static bool IsAvailable();
+
+    // Makes the player; false when the back end cannot give one.
+    bool Create();
+
+    void SetFileName(const QString& path);
+    QString FileName() const { return m_strFileName; }
+    void Play();
+    void Stop();
+
+    // Properties the viewer sets by identifier; those without a meaning here
+    // are kept so they can be read back.
+    void SetProperty(int dispatchId, const QVariant& value);
+    QVariant Property(int dispatchId) const { return m_properties.value(dispatchId); }
+
+    QMediaPlayer* Player() const { return m_pPlayer; }
+    QString StatusText() const;
+
+private:
+    void OnPlayPause();
+    void OnPositionChanged(qint64 position);
+    void OnDurationChanged(qint64 duration);
+    void OnStateChanged();
+    void OnError();
+    void UpdateTimeText();
+
+    QMediaPlayer* m_pPlayer = nullptr;
+    QAudioOutput* m_pAudio = nullptr;
+    QVideoWidget* m_pVideo = nullptr;
+    QToolButton* m_pPlayButton = nullptr;
+    QToolButton* m_pStopButton = nullptr;
+    QSlider* m_pPosition = nullptr;
+    QLabel* m_pTime = nullptr;
+    QLabel* m_pStatus = nullptr;
+    QString m_strFileName;
+    QString m_strError;
+    QMap<int, QVariant> m_properties;
+};

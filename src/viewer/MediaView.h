@@ -1,0 +1,35 @@
+#pragma once
+// The view of the media window: hosts the media player control, takes every
+// multimedia item selected on the bus and sizes its window for sound or video.
+
+#include "model/Router.h"
+
+#include <QWidget>
+
+class CCorvaleDoc;
+class CMediaPlayer;
+
+class CMediaView : public QWidget, public CRouter {
+    Q_OBJECT
+public:
+    explicit CMediaView(CCorvaleDoc* doc, QWidget* parent = nullptr);
+    ~CMediaView() override;
+
+    // Makes the control; false (after telling the user) when it cannot be made.
+    bool OnCreate();
+    // Sets up the control and gives the window its size and title.
+    void OnInitialUpdate();
+    void OnMessage(const RouterMessage& message) override;
+
+    CMediaPlayer* Player() const { return m_pPlayer; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void ResizeFrame(int width, int height);
+
+    CCorvaleDoc* m_pDocument;
+    CMediaPlayer* m_pPlayer = nullptr;
+};

@@ -1,0 +1,97 @@
+#include "viewer/MediaWindowManager.h"
+
+#include "app/MediaPlayback.h"
+#include "model/CorvaleDoc.h"
+#include "model/MediaNode.h"
+#include "viewer/ChildFrame.h"
+#include "viewer/CorvaleApp.h"
+#include "viewer/MainFrame.h"
+#include "viewer/MediaPlayer.h"
+#include "viewer/MediaView.h"
+
+#include <QMdiArea>
+
+CMediaWindowManager::CMediaWindowManager(CCorvaleApp& app) : m_app(app) {}
+
+CMediaWindowManager::~CMediaWindowManager()
+{
+    Close();
+}
+
+bool CMediaWindowManager::IsMediaPlayerAvailable() const
+{
+    return m_app.m_bMediaPlayerAvailable;
+}
+
+bool CMediaWindowManager::HasMediaWindow() const
+{
+    return m_pView != nullptr;
+}
+
+CMediaView* CMediaWindowManager::View() const
+{
+    return m_pView;
+}
+
+CChildFrame* CMediaWindowManager::Frame() const
+{
+    return m_pFrame;
+}
+
+void CMediaWindowManager::OpenMediaWindow()
+{
+    CCorvaleDoc* doc = m_app.GetDocument();
+    CMainFrame* mainFrame = m_app.GetMainFrame();
+    if (m_pView || !doc || !mainFrame || !IsMediaPlayerAvailable())
+        return;
+    auto* view = new CMediaView(doc);
+    auto* frame = new CChildFrame(view, ChildKind::Media);
+    if (!view->OnCreate()) {
+        delete frame;
+        return;
+    }
+    mainFrame->MdiArea()->addSubWindow(frame);
+    frame->show();
+    view->OnInitialUpdate();
+    m_pFrame = frame;
+    m_pView = view;
+    // The window deletes itself a little later; from now on it is gone.
+    connect(frame, &CChildFrame::Closed, this, [this]() {
+        m_pFrame = nullptr;
+        m_pView = nullptr;
+        if (CMainFrame* main = m_app.GetMainFrame())
+            main->UpdateCommandUI();
+    });
+    mainFrame->UpdateCommandUI();
+}
+
+void CMediaWindowManager::PlayInMediaWindow()
+{
+    if (m_pView && m_pView->Player())
+        m_pView->Player()->Play();
+}
+
+void CMediaWindowManager::Play(CMediaNode& item)
+{
+    CCorvaleDoc* doc = m_app.GetDocument();
+    PlayMediaItem(item, doc ? doc->m_strBookFolder : std::string(), *this);
+}
+
+void CMediaWindowManager::Toggle()
+{
+    if (m_pFrame)
+        m_pFrame->close();
+    else
+        OpenMediaWindow();
+}
+
+void CMediaWindowManager::Close()
+{
+    CChildFrame* frame = m_pFrame;
+    m_pFrame = nullptr;
+    m_pView = nullptr;
+    if (frame) {
+        disconnect(frame, nullptr, this, nullptr);
+        delete frame;
+    }
+}

@@ -1,0 +1,86 @@
+#include "platform/ProcessLauncher.h"
+#include "platform/Settings.h"
+#include "platform/SettingsKeys.h"
+#include "support/TestEnvironment.h"
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <thread>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The detached program runs on its own: wait (a while at most) for its trace.
+std::string WaitForFile(const std::string& path)
+{
+    for (int i = 0; i < 500; ++i) {
+        std::ifstream in(path);
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string s = text.str();
+        if (!s.empty() && s.back() == '\n')
+            return s;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return {};
+}
+
+// A script that writes its working folder and arguments, one a line, to `trace`.
+void WriteTracer(const std::string& script, const std::string& trace)
+{
+    std::ofstream(script) << "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"$a\"; done; } > \"" << trace
+                          << ".tmp\"\nmv \"" << trace << ".tmp\" \"" << trace << "\"\n";
+    chmod(script.c_str(), 0755);
+}
+
+} // namespace
+
+TEST(SplitCommandLine, FollowsTheWindowsQuotingRules)
+{
+    using V = std::vector<std::string>;
+    EXPECT_EQ(SplitCommandLine("\"C:\\Program Files\\p.exe\" /play /close \"a b.mid\""),
+              (V{"C:\\Program Files\\p.exe", "/play", "/close", "a b.mid"}));
+    EXPECT_EQ(SplitCommandLine("  a\t\tb  "), (V{"a", "b"}));
+    EXPECT_EQ(SplitCommandLine("\"\" x"), (V{"", "x"}));
+    EXPECT_EQ(SplitCommandLine("a\\\\b \\\"q\\\" c\\\\\\\"d"), (V{"a\\\\b", "\"q\"", "c\\\"d"}));
+    EXPECT_EQ(SplitCommandLine("say\" hello \"there"), (V{"say hello there"}));
+    EXPECT_TRUE(SplitCommandLine("   ").empty());
+}
+
+TEST(StartDetachedProcess, RunsTheProgramInItsFolderAndReportsWhatCannotStart)
+{
+    TempDir dir;
+    std::string script = dir.File("tracer.sh"), trace = dir.File("trace");
+    WriteTracer(script, trace);
+    ASSERT_TRUE(StartDetachedProcess({script, "one two", "x"}, dir.Path()));
+    EXPECT_EQ(WaitForFile(trace), dir.Path() + "\none two\nx\n");
+
+    EXPECT_FALSE(StartDetachedProcess({dir.File("no-such-program")}, dir.Path()));
+    EXPECT_FALSE(StartDetachedProcess({script}, dir.File("no-such-folder")));
+    EXPECT_FALSE(StartDetachedProcess({}, dir.Path()));
+}
+
+TEST(ProcessLauncher, APresentPlayerProgramGetsItsCommandLineElseTheConfiguredPlayerGetsTheFile)
+{
+    ScopedRegistry registry;
+    TempDir dir;
+    ProcessLauncher& launcher = ProcessLauncher::Current();
+
+    std::string program = dir.File("mplayer.exe"), trace = dir.File("trace");
+    WriteTracer(program, trace);
+    ASSERT_TRUE(launcher.StartProgram(program, "\"" + program + "\" /play /close \"my tune.mid\"", dir.Path()));
+    EXPECT_EQ(WaitForFile(trace), dir.Path() + "\n/play\n/close\nmy tune.mid\n");
+
+    std::string player = dir.File("player.sh"), playerTrace = dir.File("player-trace");
+    WriteTracer(player, playerTrace);
+    Settings settings = Settings::Profile();
+    ASSERT_TRUE(settings.WriteString(SettingKey::MediaPlayerCommand, "\"" + player + "\" --quiet"));
+    std::string absent = dir.File("absent/mplayer.exe");
+    ASSERT_TRUE(launcher.StartProgram(absent, "\"" + absent + "\" /play /close \"my tune.mid\"", dir.Path()));
+    EXPECT_EQ(WaitForFile(playerTrace), dir.Path() + "\n--quiet\nmy tune.mid\n");
+
+    ASSERT_TRUE(settings.WriteString(SettingKey::MediaPlayerCommand, dir.File("missing-player")));
+    EXPECT_FALSE(launcher.StartProgram(absent, "\"" + absent + "\" /play /close \"x.mid\"", dir.Path()));
+}
