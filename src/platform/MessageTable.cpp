@@ -58,6 +58,8 @@ const MessageEntry kMessages[] = {
      "Cannot launch any player for this item.\n\nYou should download and install the latest\n"
      "version of the \"Microsoft DirectShow\" from\nMicrosoft in order to play multimedia items\n"
      "with the best results.\n"},
+    {MessageId::OwnerReplySubject, "The photos you sent to me"},
+    {MessageId::OwnerReplyNote, "Thanks for the cool pics..."},
     {MessageId::ImageNotSupported, "Image file %s\nis not a supported type"},
     {MessageId::CouldNotLoadImage, "Could not load image file %s"},
     {MessageId::GifDepthTooHigh, "GIF Images must be 8 bit or less"},

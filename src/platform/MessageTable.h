@@ -37,6 +37,9 @@ enum class MessageId {
     CannotFindCurrentFolder,
     CannotFindWindowsFolder,
     CannotLaunchPlayer,
+    // The reply to a Picture Book's sender
+    OwnerReplySubject,
+    OwnerReplyNote,
     // Pictures
     ImageNotSupported,
     CouldNotLoadImage,

@@ -4,6 +4,7 @@
 #include "app/CorvaleCommandLineInfo.h"
 #include "app/ShellRegistration.h"
 #include "app/StartupSettings.h"
+#include "exchange/MapiSession.h"
 #include "model/DocTemplates.h"
 #include "model/MediaNode.h"
 #include "model/OldCorvaleDoc.h"
@@ -42,6 +43,7 @@ CCorvaleApp::CCorvaleApp()
 {
     g_pApp = this;
     m_pMediaWindows = std::make_unique<CMediaWindowManager>(*this);
+    m_pMapiSession = std::make_unique<MapiSession>();
     CMediaNode::s_play = [this](CMediaNode& item) { m_pMediaWindows->Play(item); };
 }
 
@@ -104,6 +106,7 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
         return false;
 
     m_pMainFrame = std::make_unique<CMainFrame>();
+    m_pMapiSession->SetHasMainWindow(true);
     if (m_pPrompter)
         m_pPrompter->SetParent(m_pMainFrame.get());
 

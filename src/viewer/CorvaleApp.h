@@ -17,6 +17,7 @@ class CMainFrame;
 class CChildFrame;
 class CDocumentCommands;
 class CMediaWindowManager;
+class MapiSession;
 class QtPrompter;
 class SingleInstance;
 
@@ -49,6 +50,7 @@ public:
     CChildFrame* GetPhotoFrame() const { return m_pPhotoFrame; }
     RecentFileList& RecentFiles() { return m_recentFiles; }
     CMediaWindowManager* GetMediaWindows() const { return m_pMediaWindows.get(); }
+    MapiSession* GetMailSession() const { return m_pMapiSession.get(); }
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CommandState& state) override;
@@ -81,5 +83,6 @@ private:
     CChildFrame* m_pPhotoFrame = nullptr; // owned by the MDI area
     std::unique_ptr<SingleInstance> m_pSingleInstance;
     std::unique_ptr<CMediaWindowManager> m_pMediaWindows;
+    std::unique_ptr<MapiSession> m_pMapiSession;
     RecentFileList m_recentFiles;
 };

@@ -1,7 +1,10 @@
 #include "viewer/DocumentCommands.h"
 
 #include "app/CommandIds.h"
+#include "exchange/MapiSession.h"
 #include "model/CorvaleDoc.h"
+#include "platform/CodePage.h"
+#include "viewer/CorvaleApp.h"
 #include "model/MediaNode.h"
 #include "viewer/PhotoTreeDataSource.h"
 #include "viewer/PropertiesDlg.h"
@@ -42,9 +45,30 @@ bool CDocumentCommands::OnCommand(int id)
         return true;
     case ID_FILE_SAVE_AS:
         return true;
+    case ID_SEND_EMAIL:
+        OnSendEmail();
+        return true;
     default:
         return false;
     }
+}
+
+MapiSession* CDocumentCommands::MailSession() const
+{
+    CCorvaleApp* app = CCorvaleApp::Instance();
+    return app ? app->GetMailSession() : nullptr;
+}
+
+void CDocumentCommands::OnSendEmail()
+{
+    // The mail program reports its own failures; the viewer says nothing.
+    MapiSession* session = MailSession();
+    if (m_doc.m_strOwnerEmail.empty() || !session || !session->IsAvailable())
+        return;
+    MailMessage message = MakeOwnerReply(Cp1252ToUtf8(m_doc.m_strOwnerEmail));
+    session->Logon(std::string(), std::string());
+    session->SendMail(message, true);
+    session->Logoff();
 }
 
 bool CDocumentCommands::OnUpdateCommand(int id, CommandState& state)
@@ -56,6 +80,11 @@ bool CDocumentCommands::OnUpdateCommand(int id, CommandState& state)
     case ID_FILE_SAVE:
         state.enabled = m_doc.IsModified();
         return true;
+    case ID_SEND_EMAIL: {
+        MapiSession* session = MailSession();
+        state.enabled = !m_doc.m_strOwnerEmail.empty() && session && session->IsAvailable();
+        return true;
+    }
     case ID_PROPERTIES:
     case ID_PLAY:
     case ID_UP:

@@ -1,10 +1,11 @@
 #pragma once
 // The commands the open Picture Book answers: Properties, Copy to Clipboard,
-// Play, Up, Create Shortcut and save.
+// Play, Up, Create Shortcut, Send Email to Owner and save.
 
 #include "viewer/CommandTarget.h"
 
 class CCorvaleDoc;
+class MapiSession;
 class QWidget;
 
 class CDocumentCommands : public CommandTarget {
@@ -15,6 +16,9 @@ public:
     bool OnUpdateCommand(int id, CommandState& state) override;
 
 private:
+    void OnSendEmail();
+    MapiSession* MailSession() const;
+
     CCorvaleDoc& m_doc;
     QWidget* m_pDialogParent;
 };
