@@ -75,12 +75,13 @@ bool CMediaPlayer::Create()
     controls->addWidget(m_pStopButton);
     controls->addWidget(m_pPosition, 1);
     controls->addWidget(m_pTime);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 2);
-    layout->setSpacing(0);
-    layout->addWidget(m_pVideo, 1);
-    layout->addLayout(controls);
-    layout->addWidget(m_pStatus);
+    m_pLayout = new QVBoxLayout(this);
+    m_pLayout->setContentsMargins(0, 0, 0, 2);
+    m_pLayout->setSpacing(0);
+    m_pLayout->addWidget(m_pVideo, 1);
+    m_pLayout->addLayout(controls);
+    m_pLayout->addWidget(m_pStatus);
+    m_pLayout->addStretch(0);
 
     connect(m_pPlayButton, &QToolButton::clicked, this, &CMediaPlayer::OnPlayPause);
     connect(m_pStopButton, &QToolButton::clicked, this, &CMediaPlayer::Stop);
@@ -88,11 +89,22 @@ bool CMediaPlayer::Create()
     connect(m_pPlayer, &QMediaPlayer::positionChanged, this, &CMediaPlayer::OnPositionChanged);
     connect(m_pPlayer, &QMediaPlayer::durationChanged, this, &CMediaPlayer::OnDurationChanged);
     connect(m_pPlayer, &QMediaPlayer::playbackStateChanged, this, &CMediaPlayer::OnStateChanged);
-    connect(m_pPlayer, &QMediaPlayer::hasVideoChanged, m_pVideo, &QWidget::setVisible);
+    connect(m_pPlayer, &QMediaPlayer::hasVideoChanged, this, [this](bool video) {
+        if (video)
+            ShowVideoArea(true);
+    });
     connect(m_pPlayer, &QMediaPlayer::errorOccurred, this, &CMediaPlayer::OnError);
-    m_pVideo->hide();
+    ShowVideoArea(false);
     OnStateChanged();
     return true;
+}
+
+void CMediaPlayer::ShowVideoArea(bool show)
+{
+    if (!m_pVideo)
+        return;
+    m_pVideo->setVisible(show);
+    m_pLayout->setStretch(m_pLayout->count() - 1, show ? 0 : 1);
 }
 
 void CMediaPlayer::SetFileName(const QString& path)

@@ -34,6 +34,9 @@ public:
     bool Create();
 
     void SetFileName(const QString& path);
+    // The picture area above the controls, for video items; without it the
+    // controls keep to the top of a short window.
+    void ShowVideoArea(bool show);
     QString FileName() const { return m_strFileName; }
     void Play();
     void Stop();
@@ -55,6 +58,7 @@ private:
     void UpdateTimeText();
 
     QMediaPlayer* m_pPlayer = nullptr;
+    class QVBoxLayout* m_pLayout = nullptr;
     QAudioOutput* m_pAudio = nullptr;
     QVideoWidget* m_pVideo = nullptr;
     QToolButton* m_pPlayButton = nullptr;

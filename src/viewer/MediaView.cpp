@@ -78,6 +78,7 @@ void CMediaView::OnMessage(const RouterMessage& message)
         std::string path = PathResolver::Resolve(item->m_strFileName, m_pDocument->m_strBookFolder);
         m_pPlayer->SetProperty(DISPID_MP_FILENAME,
                                QString::fromStdString(path.empty() ? item->m_strFileName : path));
+        m_pPlayer->ShowVideoArea(item->m_nMediaType == MEDIA_VIDEO);
     }
     if (item->m_nMediaType == MEDIA_VIDEO) {
         ResizeFrame(kVideoWindowSize.width(), kVideoWindowSize.height());
