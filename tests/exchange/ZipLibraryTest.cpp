@@ -152,6 +152,16 @@ TEST(ZipLibrary, DamagedAndLyingEntriesLeaveNothingBehind)
     EXPECT_EQ(zip.GetEntrySize(3), int64_t(0xFFFFFFF0u));
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(zip.ExtractEntry(i, dir.File("t")), ZipLibrary::kFailed) << i;
+    // Data that expands beyond its declared size is not written past it.
+    zip.SelectEntry(1, true);
+    int64_t most = 0;
+    EXPECT_EQ(zip.ExtractSelected(dir.File("t"), [&] {
+        int files = 0;
+        int64_t bytes = 0;
+        zip.GetProgress(files, bytes);
+        most = std::max(most, bytes);
+    }), ZipLibrary::kFailed);
+    EXPECT_LE(most, 100);
     EXPECT_TRUE(Listing(dir.File("t")).empty());
 
     // A file of the entry's name is replaced whole; a folder of that name stays.
