@@ -269,7 +269,8 @@ void ZipImporter::RecordSender(const std::string& title)
 ZipImporter::Outcome ZipImporter::ChooseTargetFolder(const std::string& title,
                                                      const std::string& dataName)
 {
-    std::string root = GetPictureBookRootPath(m_settings, m_strInstallFolder);
+    std::string root = m_strRootFolder.empty() ? GetPictureBookRootPath(m_settings, m_strInstallFolder)
+                                               : m_strRootFolder;
     if (root.empty())
         root = ".";
     // The title never names a path: whatever it holds, the folder lies

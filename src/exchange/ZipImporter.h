@@ -43,6 +43,8 @@ public:
     // Without a factory the import runs without a progress display.
     void SetProgressFactory(ProgressFactory factory) { m_progressFactory = std::move(factory); }
     void SetOpenBook(OpenBook open) { m_openBook = std::move(open); }
+    // Books go into `folder` instead of the Picture Book root of the settings.
+    void SetRootFolder(std::string folder) { m_strRootFolder = std::move(folder); }
 
     // Imports the archive at `path`; every outcome is shown to the user. True
     // when the new book was made and handed to be opened (NewDataFile names
@@ -75,6 +77,7 @@ private:
 
     Settings m_settings;
     std::string m_strInstallFolder;
+    std::string m_strRootFolder;
     ProgressFactory m_progressFactory;
     OpenBook m_openBook;
     ZipLibrary m_zip;
