@@ -58,7 +58,7 @@ private:
     std::string m_strPath;
 };
 
-// Holds back what the document says while it loads, to be shown once the
+// Holds back the messages of loading the data file, to be shown once the
 // progress display has gone.
 class HeldMessages : public Prompter {
 public:
@@ -122,16 +122,17 @@ bool ZipImporter::ImportZipArchive(const std::string& path)
     // The state and the library's current archive are the process's one import.
     if (g_bImportRunning)
         return false;
-    g_bImportRunning = true;
+    struct Running {
+        Running() { g_bImportRunning = true; }
+        ~Running() { g_bImportRunning = false; }
+    } running;
     m_strNewDataFile.clear();
-    Outcome outcome = Outcome::Stopped;
     int index = FindPictureBookEntry(path);
-    if (index == -1)
+    if (index == -1) {
         Prompter::Current().Message(MessageText(MessageId::ZipHasNoPictureBook));
-    else
-        outcome = Import(path, index);
-    g_bImportRunning = false;
-    return outcome == Outcome::Done;
+        return false;
+    }
+    return Import(path, index) == Outcome::Done;
 }
 
 ZipImporter::Outcome ZipImporter::Import(const std::string& path, int index)

@@ -1,6 +1,5 @@
 #include "exchange/ImportFolders.h"
 #include "exchange/OwnerFields.h"
-#include "platform/MessageTable.h"
 #include "platform/Settings.h"
 #include "support/TestEnvironment.h"
 
@@ -64,17 +63,4 @@ TEST(ImportFolders, RootFolderAndFolderNames)
     EXPECT_EQ(ImportFolderName("", "..pbk"), "Picture Book");
     std::string longName = ImportFolderName(std::string(150, '\xE9'), "b.pbk");
     EXPECT_EQ(longName.size(), 200u); // 100 two-byte characters, none cut in half
-}
-
-TEST(ImportFolders, TheArchiveChooserRemembersItsFolder)
-{
-    ScopedRegistry registry;
-    Settings settings = Settings::Profile();
-    EXPECT_EQ(ZipImportStartFolder(settings, "/opt/corvale"), "/opt/corvale");
-    RememberZipImportFolder(settings, "/home/ann/mail/trip.zip");
-    EXPECT_EQ(ZipImportStartFolder(settings, "/opt/corvale"), "/home/ann/mail");
-    RememberZipImportFolder(settings, "trip.zip");
-    EXPECT_EQ(ZipImportStartFolder(settings, "/opt/corvale"), "trip.zip");
-
-    EXPECT_EQ(FormatMessageText(MessageId::ZipFilesImported, {"3", "7"}), "3 files (out of 7) imported");
 }

@@ -35,8 +35,6 @@ TEST(ProgressDlg, ShowsItsTextsOnRefreshAndCancelOnlyRaisesTheFlag)
     EXPECT_EQ(dialog.m_pBytesBar->maximum(), 100);
     EXPECT_EQ(dialog.m_pFileName->font().weight(), QFont::Bold);
     EXPECT_EQ(dialog.m_pFileName->palette().color(QPalette::WindowText), QColor(0, 0, 128));
-    EXPECT_LT(dialog.m_pCancel->geometry().right(), dialog.width());
-    EXPECT_LT(dialog.m_pBytesBar->geometry().bottom(), dialog.height());
     dialog.show();
 
     dialog.SetMessage("Importing Picture Book...");
