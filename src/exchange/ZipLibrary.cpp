@@ -59,6 +59,10 @@ ZipLibrary::~ZipLibrary()
 int ZipLibrary::OpenArchive(const std::string& path)
 {
     CloseArchive();
+    // A pipe or device would have the reader wait or read for ever.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return kFailed;
     int error = 0;
     zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
     if (!archive)

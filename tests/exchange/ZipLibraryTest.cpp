@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -59,6 +60,8 @@ TEST(ZipLibrary, ListsEntriesWithNamesInTheBooksCodePage)
 
     EXPECT_EQ(zip.OpenArchive(dir.File("missing.zip")), ZipLibrary::kFailed);
     EXPECT_EQ(zip.GetEntryCount(), 0);
+    ASSERT_EQ(::mkfifo(dir.File("pipe.zip").c_str(), 0600), 0);
+    EXPECT_EQ(zip.OpenArchive(dir.File("pipe.zip")), ZipLibrary::kFailed); // returns, does not wait
 }
 
 TEST(ZipLibrary, ExtractsMarkedEntriesWithProgressAndStopsWhenAborted)
