@@ -3,6 +3,7 @@
 #include "model/CorvaleDoc.h"
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
+#include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "platform/SystemFolders.h"
 
@@ -93,12 +94,8 @@ std::string ShortcutName(const CCorvaleDoc& doc)
             title.resize(dot);
         name = "Shortcut to " + title;
     }
-    for (char& c : name)
-        if (c == '/' || c == '\\' || c == '\0' || (static_cast<unsigned char>(c) < 0x20))
-            c = '_';
-    if (name.empty() || name == "." || name == "..")
-        name = "Picture Book";
-    return name;
+    name = FileNameComponent(name);
+    return name.empty() ? std::string("Picture Book") : name;
 }
 
 bool CreateDesktopShortcut(const CCorvaleDoc& doc, const std::string& programPath)

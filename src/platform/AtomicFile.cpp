@@ -120,3 +120,32 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, int&
     err = ok ? 0 : writer.Error();
     return ok;
 }
+
+bool CopyFileAtomically(const std::string& from, const std::string& to, int& err)
+{
+    int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        err = errno;
+        return false;
+    }
+    AtomicFileWriter writer;
+    bool ok = writer.Open(to);
+    char buffer[65536];
+    while (ok) {
+        ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            err = errno;
+            ::close(in);
+            return false;
+        }
+        ok = writer.Write(buffer, static_cast<size_t>(n));
+    }
+    ::close(in);
+    ok = ok && writer.Commit();
+    err = ok ? 0 : writer.Error();
+    return ok;
+}

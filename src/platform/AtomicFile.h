@@ -31,3 +31,6 @@ private:
 
 // The whole of `bytes` as the new contents of `path`; false with `err` set.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes, int& err);
+// A copy of `from` as the new contents of `to`, read and written in pieces;
+// false with `err` set (the target then untouched).
+bool CopyFileAtomically(const std::string& from, const std::string& to, int& err);

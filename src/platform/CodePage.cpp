@@ -116,3 +116,18 @@ std::string Utf16LeToCp1252(const uint8_t* bytes, size_t count)
     }
     return out;
 }
+
+std::string LowerCp1252(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out) {
+        auto b = static_cast<unsigned char>(c);
+        if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7))
+            c = static_cast<char>(b + 0x20);
+        else if (b == 0x8A || b == 0x8C || b == 0x8E)
+            c = static_cast<char>(b + 0x10);
+        else if (b == 0x9F)
+            c = static_cast<char>(0xFF);
+    }
+    return out;
+}

@@ -14,3 +14,7 @@ std::string Utf8ToCp1252(std::string_view text);
 // `count` little-endian UTF-16 code units starting at `bytes`; unpaired
 // surrogates and characters outside Windows-1252 become '?'.
 std::string Utf16LeToCp1252(const uint8_t* bytes, size_t count);
+// Letters of Windows-1252 in lower case, as the Windows system lowers text in
+// that code page: A-Z, the accented capitals and the four capitals among
+// 0x80..0x9F; every other byte stays.
+std::string LowerCp1252(std::string_view text);

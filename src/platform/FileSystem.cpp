@@ -3,6 +3,7 @@
 #include "platform/SystemFolders.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <sys/stat.h>
@@ -200,4 +201,31 @@ bool ReadWholeFile(const std::string& path, std::string& out, int& err)
     }
     ::close(fd);
     return true;
+}
+
+std::string PathInFolder(const std::string& folder, const std::string& name)
+{
+    if (folder.empty())
+        return name;
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+std::string FileNameComponent(const std::string& name)
+{
+    std::string out = name;
+    for (char& c : out)
+        if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20)
+            c = '_';
+    if (out == "." || out == "..")
+        return std::string();
+    return out;
+}
+
+std::string MakePrivateTempFolder(const std::string& prefix)
+{
+    std::string folder = SystemFolders::TempFolder();
+    std::string pattern = (folder == "/" ? std::string() : folder) + "/" + prefix + "XXXXXX";
+    if (!::mkdtemp(pattern.data()))
+        return std::string();
+    return pattern;
 }

@@ -37,3 +37,11 @@ bool IsFixedDrivePath(const std::string& path);
 std::string FolderOfPath(const std::string& path);
 // Reads the whole file into `out`; on failure false with `err` = errno.
 bool ReadWholeFile(const std::string& path, std::string& out, int& err);
+// `name` inside `folder` (which may end in '/'); `name` alone when there is no folder.
+std::string PathInFolder(const std::string& folder, const std::string& name);
+// `name` (UTF-8) made fit to stand as one file name: '/', '\\' and control
+// characters become '_'. "" when what is left would be "", "." or "..".
+std::string FileNameComponent(const std::string& name);
+// A new folder only this user can enter, inside the temporary folder; "" when
+// it cannot be made.
+std::string MakePrivateTempFolder(const std::string& prefix);

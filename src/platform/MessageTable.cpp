@@ -64,6 +64,25 @@ const MessageEntry kMessages[] = {
     {MessageId::CouldNotLoadImage, "Could not load image file %s"},
     {MessageId::GifDepthTooHigh, "GIF Images must be 8 bit or less"},
     {MessageId::GifWriteError, "Write Error in GIF file"},
+    {MessageId::ZipHasNoPictureBook, "This zip file has no Picture Book."},
+    {MessageId::ZipCouldNotExtract, "Could not extract Picture Book data."},
+    {MessageId::ZipFailedToCreate, "Failed to create %s"},
+    {MessageId::ZipNotADirectory, "%s is not a directory !"},
+    {MessageId::ZipFolderExists,
+     "This folder already exists:\n\n%s\n\nYou may already have these photos.\n\nDo you want to "
+     "import under a different folder name?"},
+    {MessageId::ZipImportFailed, "Import failed"},
+    {MessageId::ZipCopyFailed, "Failed to copy Picture Book data file\nError %d"},
+    {MessageId::ZipExtractingData, "Extracting Picture Book Data..."},
+    {MessageId::ZipPreparingFolder, "Preparing a new folder..."},
+    {MessageId::ZipGatheringFiles, "Gathering file list for extraction..."},
+    {MessageId::ZipImportingBook, "Importing Picture Book..."},
+    {MessageId::ZipOpeningBook, "Opening new Picture Book..."},
+    {MessageId::ZipFilesImported, "%ld files (out of %d) imported"},
+    {MessageId::ZipBytesImported, "%ld bytes imported"},
+    {MessageId::ZipProgressTitle, "Importing Zip archive..."},
+    {MessageId::ZipChooserTitle, "Select a ZIP archive to import from"},
+    {MessageId::ZipChooserFilter, "ZIP Files (*.zip)"},
 };
 
 static_assert(sizeof(kMessages) / sizeof(kMessages[0]) == static_cast<size_t>(MessageId::Count),
@@ -102,11 +121,12 @@ std::string FormatText(const std::string& pattern, std::initializer_list<std::st
             if (n < list.size())
                 out += *list[n];
             ++i;
-        } else if (d == 's' || d == 'd') {
+        } else if (d == 's' || d == 'd' ||
+                   (d == 'l' && i + 2 < pattern.size() && pattern[i + 2] == 'd')) {
             if (next < list.size())
                 out += *list[next];
             ++next;
-            ++i;
+            i += d == 'l' ? 2 : 1;
         } else if (d == '%') {
             out += '%';
             ++i;

@@ -1,6 +1,6 @@
 #pragma once
 // Every text the core shows to the user, in one table. Patterns hold "%1" (or
-// "%s"/"%d" filled in order) where FormatMessageText puts the arguments.
+// "%s"/"%d"/"%ld" filled in order) where FormatMessageText puts the arguments.
 
 #include <initializer_list>
 #include <string>
@@ -45,12 +45,30 @@ enum class MessageId {
     CouldNotLoadImage,
     GifDepthTooHigh,
     GifWriteError,
+    // Import from a ZIP archive
+    ZipHasNoPictureBook,
+    ZipCouldNotExtract,
+    ZipFailedToCreate,
+    ZipNotADirectory,
+    ZipFolderExists,
+    ZipImportFailed,
+    ZipCopyFailed,
+    ZipExtractingData,
+    ZipPreparingFolder,
+    ZipGatheringFiles,
+    ZipImportingBook,
+    ZipOpeningBook,
+    ZipFilesImported,
+    ZipBytesImported,
+    ZipProgressTitle,
+    ZipChooserTitle,
+    ZipChooserFilter,
     Count
 };
 
 const char* MessageText(MessageId id);
 
-// Replaces "%1".."%9" by the argument of that number and each "%s" or "%d" by
+// Replaces "%1".."%9" by the argument of that number and each "%s", "%d" or "%ld" by
 // the next argument in order; "%%" stands for one percent sign. Arguments are
 // inserted as they are, never interpreted as patterns.
 std::string FormatText(const std::string& pattern, std::initializer_list<std::string> args);

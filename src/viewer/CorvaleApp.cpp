@@ -4,6 +4,7 @@
 #include "app/CorvaleCommandLineInfo.h"
 #include "app/ShellRegistration.h"
 #include "app/StartupSettings.h"
+#include "exchange/ImportFolders.h"
 #include "exchange/MapiSession.h"
 #include "model/DocTemplates.h"
 #include "model/MediaNode.h"
@@ -24,6 +25,7 @@
 #include "viewer/QtPrompter.h"
 #include "viewer/ShortcutCommand.h"
 #include "viewer/SingleInstance.h"
+#include "viewer/ZipImportCommand.h"
 
 #include <QApplication>
 
@@ -182,10 +184,7 @@ int CCorvaleApp::ExitInstance()
 
 std::string CCorvaleApp::GetPictureBookRootPath() const
 {
-    std::string root = Settings::Profile().GetString(SettingKey::PictureBookRootPath);
-    if (!root.empty())
-        return root;
-    return m_strInstallFolder + "/My Photos";
+    return ::GetPictureBookRootPath(Settings::Profile(), m_strInstallFolder);
 }
 
 void CCorvaleApp::CloseAllDocuments()
@@ -267,9 +266,21 @@ bool CCorvaleApp::OpenInNewWindow(std::unique_ptr<CCorvaleDoc> doc,
     return true;
 }
 
-bool CCorvaleApp::ImportZipArchive(const std::string&)
+bool CCorvaleApp::ImportZipArchive(const std::string& path)
 {
-    return false;
+    return ImportZipWithProgress(path, m_strInstallFolder, m_pMainFrame.get(),
+                                 [this](const std::string& book) { OpenDocumentFile(book); });
+}
+
+void CCorvaleApp::OnImportFromZip()
+{
+    CloseAllDocuments();
+    std::string path = ChooseZipArchive(m_strInstallFolder, m_pMainFrame.get());
+    if (path.empty())
+        return;
+    ImportZipArchive(path);
+    Settings settings = Settings::Profile();
+    RememberZipImportFolder(settings, path);
 }
 
 void CCorvaleApp::OnPhotoFrameClosed()
@@ -328,6 +339,7 @@ bool CCorvaleApp::OnCommand(int id)
     switch (id) {
     case ID_FILE_OPEN: OnFileOpen(); return true;
     case ID_FILE_CLOSE: CloseAllDocuments(); return true;
+    case ID_IMPORT_ZIP: OnImportFromZip(); return true;
     case ID_APP_ABOUT: OnAppAbout(); return true;
     case ID_APP_EXIT: m_pMainFrame->close(); return true;
     case ID_VIEW_MEDIA_PLAYER: m_pMediaWindows->Toggle(); return true;
@@ -350,6 +362,7 @@ bool CCorvaleApp::OnUpdateCommand(int id, CommandState& state)
     case ID_APP_ABOUT:
     case ID_APP_EXIT:
     case ID_FILE_PRINT_SETUP:
+    case ID_IMPORT_ZIP:
         return true;
     case ID_FILE_CLOSE:
         state.enabled = m_pDocument != nullptr;

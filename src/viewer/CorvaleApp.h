@@ -56,7 +56,7 @@ public:
     bool OnUpdateCommand(int id, CommandState& state) override;
 
     // The Picture Book root folder ("PictureBookRootPath", else the
-    // installation folder's "My Photos").
+    // installation folder's "My Photos" when it exists, else that folder).
     std::string GetPictureBookRootPath() const;
 
     // The process's exit code when InitInstance ends it.
@@ -68,6 +68,7 @@ public:
 
 private:
     void OnFileOpen();
+    void OnImportFromZip();
     void OnRecentFile(int index);
     void OnAppAbout();
     void OnPhotoFrameClosed();

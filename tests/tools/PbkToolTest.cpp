@@ -2,6 +2,7 @@
 #include "model/Archive.h"
 #include "model/CorvaleDoc.h"
 #include "support/TestEnvironment.h"
+#include "support/ZipFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -116,4 +117,32 @@ TEST(PbkTool, UsageErrors)
     EXPECT_EQ(Tool({"check"}).code, 2);
     EXPECT_EQ(Tool({"write", "a"}).code, 2);
     EXPECT_EQ(Tool({"help"}).code, 0);
+}
+
+TEST(PbkTool, ImportAnswersYesAndPrintsTheNewBook)
+{
+    ScopedRegistry registry;
+    TempDir dir;
+    std::string zip = dir.File("trip.zip");
+    ASSERT_TRUE(WriteZip(zip, {{"Trip.pbk", PictureBookBytes("Trip", {"a.jpg"})}, {"a.jpg", "a"}}));
+
+    ToolRun first = Tool({"import", zip, "--root", dir.File("books")});
+    EXPECT_EQ(first.code, 0);
+    EXPECT_EQ(first.out, dir.File("books/Trip/Trip.pbk") + "\n");
+    EXPECT_EQ(first.err, "");
+    EXPECT_EQ(ReadFileBytes(dir.File("books/Trip/a.jpg")), "a");
+
+    ToolRun again = Tool({"import", "--root", dir.File("books"), zip});
+    EXPECT_EQ(again.code, 0);
+    EXPECT_EQ(again.out, dir.File("books/Trip(1)/Trip.pbk") + "\n");
+    EXPECT_EQ(again.err.substr(0, 34), "This folder already exists:\n\nTrip\n");
+
+    ASSERT_TRUE(WriteZip(zip, {{"a.jpg", "a"}}));
+    ToolRun none = Tool({"import", zip, "--root", dir.File("books")});
+    EXPECT_EQ(none.code, 1);
+    EXPECT_EQ(none.out, "");
+    EXPECT_EQ(none.err, "This zip file has no Picture Book.\n");
+
+    EXPECT_EQ(Tool({"import", zip}).code, 2);
+    EXPECT_EQ(Tool({"import", zip, "--root"}).code, 2);
 }

@@ -4,9 +4,11 @@
 #include "platform/Settings.h"
 #include "platform/SettingsKeys.h"
 #include "support/TestEnvironment.h"
+#include "support/ZipFixture.h"
 #include "viewer/ChildFrame.h"
 #include "viewer/CorvaleApp.h"
 #include "viewer/MainFrame.h"
+#include "viewer/ProgressDlg.h"
 #include "viewer/SplitterStyle.h"
 
 #include <QAction>
@@ -267,4 +269,26 @@ TEST_F(MainFrameBehaviour, MediaToolbarCommandsStayDisabled)
     EXPECT_FALSE(m_pFrame->Action(ID_STOP_PLAYBACK)->isEnabled());
     EXPECT_FALSE(m_pFrame->Action(ID_PLAY_MEDIA)->isEnabled());
     EXPECT_TRUE(m_pFrame->Action(ID_CUSTOMIZE)->isEnabled());
+}
+
+TEST_F(MainFrameBehaviour, ADroppedArchiveIsImportedAndOpened)
+{
+    std::string root = m_dir.File("books");
+    Settings settings = Settings::Profile();
+    settings.WriteString(SettingKey::PictureBookRootPath, root);
+    ASSERT_TRUE(WriteZip(m_dir.File("Trip.ZIP"), {{"Trip.pbk", PictureBookBytes("Trip", {"a.jpg"})},
+                                                  {"a.jpg", "not a picture"}}));
+    Start();
+    CommandState state;
+    EXPECT_TRUE(m_app.OnUpdateCommand(ID_IMPORT_ZIP, state) && state.enabled);
+
+    m_pFrame->m_droppedFiles = {m_dir.File("Trip.ZIP")};
+    m_pFrame->HandleDroppedFiles();
+    ASSERT_NE(m_app.GetDocument(), nullptr);
+    EXPECT_EQ(m_app.GetDocument()->GetPathName(), root + "/Trip/Trip.pbk");
+    EXPECT_TRUE(FileExistsAt(root + "/Trip/a.jpg"));
+    // The progress dialog has gone again, and with it the wait cursor.
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<CProgressDlg*>(widget), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

@@ -1,6 +1,8 @@
 #include "PbkTool.h"
 
 #include "BookDump.h"
+#include "CollectingPrompter.h"
+#include "ImportCommand.h"
 #include "PictureCommands.h"
 #include "model/DocTemplates.h"
 #include "model/OldCorvaleDoc.h"
@@ -19,35 +21,10 @@ const char kUsage[] =
     "  write IN OUT         load a Picture Book (.pbk or .pcs) and store it as .pbk\n"
     "  decode PICTURE OUT   load a picture as the viewer does; OUT is .ppm or .bmp\n"
     "  shrink PICTURE OUT [--size N] [--factor F]\n"
-    "                       the display copy for size index N and factor index F\n";
-
-// Keeps the messages the viewer would have shown, for the tool to print.
-class CollectingPrompter : public Prompter {
-public:
-    CollectingPrompter() : m_pPrevious(Prompter::SetCurrent(this)) {}
-    ~CollectingPrompter() override { Prompter::SetCurrent(m_pPrevious); }
-
-    PromptReply Ask(const std::string& text, PromptButtons buttons, PromptIcon icon,
-                    const std::string&) override
-    {
-        if (icon != PromptIcon::Information)
-            m_messages.push_back(text);
-        return NegativeReply(buttons);
-    }
-
-    std::string Joined() const
-    {
-        std::string all;
-        for (const std::string& m : m_messages)
-            all += m + "\n";
-        return all;
-    }
-
-    std::vector<std::string> m_messages;
-
-private:
-    Prompter* m_pPrevious;
-};
+    "                       the display copy for size index N and factor index F\n"
+    "  import ZIP --root DIR import a Picture Book from a ZIP archive into a folder of\n"
+    "                       its own under DIR, answering Yes to the folder question;\n"
+    "                       prints the new book's path\n";
 
 // Opens a book with the document class its extension calls for; a name with
 // neither extension is read as a Picture Book. The working folder is kept, as
@@ -147,6 +124,8 @@ int RunPbkTool(const std::vector<std::string>& args, std::ostream& out, std::ost
         return DecodePicture(args, out, err);
     if (command == "shrink")
         return ShrinkPicture(args, out, err);
+    if (command == "import")
+        return ImportArchive(args, out, err);
     if (command == "help" || command == "--help" || command == "-h") {
         out << kUsage;
         return 0;
