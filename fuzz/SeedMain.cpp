@@ -115,6 +115,15 @@ void ImageSeeds(const std::string& root)
     WriteSeed(root + "/shrink", "gradient", std::string("\x03\x40\x00\x30\x00\x05\x00", 7) + std::string(4096, '\x55'));
 }
 
+void InfSeeds(const std::string& folder)
+{
+    WriteSeed(folder, "strings.inf",
+              "[Version]\r\nSignature=\"$Chicago$\"\r\n\r\n[Strings]\r\n"
+              "PHOTOS_OWNER=\"Ann Example\"\r\nPHOTOS_OWNER_EMAIL=\"ann@example.org\"\r\n");
+    WriteSeed(folder, "email-first.inf",
+              "[Strings]\nPHOTOS_OWNER_EMAIL = \"b@x\"\nPHOTOS_OWNER = \"\"\n");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -126,5 +135,6 @@ int main(int argc, char** argv)
     std::string root = argv[1];
     PbkSeeds(root + "/pbk_load");
     ImageSeeds(root);
+    InfSeeds(root + "/inf_owner");
     return 0;
 }
