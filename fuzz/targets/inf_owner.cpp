@@ -1,5 +1,7 @@
 // The sender's name and address read from a setup script found in a ZIP
-// archive: any bytes, and a value never reaches past its own line or quotes.
+// archive: any bytes, and a value never reaches past its own line or its
+// closing quote (the closing quote is looked for from the value's second
+// character on, so only the first character may itself be a quote).
 
 #include "exchange/OwnerFields.h"
 
@@ -11,7 +13,9 @@ namespace {
 
 void CheckValue(const std::string& value)
 {
-    if (value.find_first_of(std::string("\r\n\"\0", 4)) != std::string::npos)
+    if (value.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
+        std::abort();
+    if (value.size() > 1 && value.find('"', 1) != std::string::npos)
         std::abort();
 }
 
