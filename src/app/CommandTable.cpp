@@ -116,6 +116,36 @@ const struct {
     {ID_FRAME_BORDER_LAYOUT, "Toggle Frame Border Layout"},
 };
 
+// What the status bar says while a command is pointed at, and after "\n" its
+// tool tip. The framework's standard commands keep their standard prompts.
+const struct {
+    int id;
+    const char* prompt;
+} kStatusPrompts[] = {
+    {ID_FILE_OPEN, "Open an existing document\nOpen"},
+    {ID_FILE_CLOSE, "Close the active document\nClose"},
+    {ID_FILE_SAVE, "Save the active document\nSave"},
+    {ID_FILE_SAVE_AS, "Save the active document with a new name\nSave As"},
+    {ID_FILE_PRINT, "Print the active document\nPrint"},
+    {ID_FILE_PRINT_DIRECT, "Print the active document using current options\nQuick Print"},
+    {ID_FILE_PRINT_SETUP, "Change the printer and printing options\nPrint Setup"},
+    {ID_EDIT_COPY, "Copy the selection and put it on the Clipboard\nCopy"},
+    {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
+    {ID_APP_EXIT, "Quit the application; prompts to save documents\nExit"},
+    {ID_VIEW_TOOLBAR, "Show or hide the toolbar\nToggle ToolBar"},
+    {ID_VIEW_STATUS_BAR, "Show or hide the status bar\nToggle StatusBar"},
+    {ID_WINDOW_CASCADE, "Arrange windows so they overlap\nCascade Windows"},
+    {ID_WINDOW_TILE, "Arrange windows as non-overlapping tiles\nTile Windows"},
+    {ID_WINDOW_ARRANGE, "Arrange icons at the bottom of the window\nArrange Icons"},
+    {ID_HELP_FINDER, "List Help topics\nHelp Topics"},
+    {ID_CONTEXT_HELP, "Display help for clicked buttons, menus and windows\nHelp"},
+    {ID_VIEW_MEDIA_PLAYER, "Show the Media Player Window\nShow Media Player"},
+    {ID_STOP_PLAYBACK, "Stop the playback of the current media\nStop playback"},
+    {ID_PLAY_MEDIA, "Play the currently selected media\nPlay media"},
+    {ID_IMPORT_ZIP, "Import a new Picture Book from a ZIP archive\nImport from ZIP"},
+    {ID_CREATE_SHORTCUT, "Create a Shortcut on the Desktop\nCreate Shortcut"},
+};
+
 const char* FindText(const std::vector<MenuItem>& items, int id)
 {
     for (const MenuItem& item : items) {
@@ -178,4 +208,12 @@ std::string PlainMenuText(const std::string& text)
         out += text[i];
     }
     return out;
+}
+
+std::string CommandPrompt(int id)
+{
+    for (const auto& entry : kStatusPrompts)
+        if (entry.id == id)
+            return entry.prompt;
+    return {};
 }

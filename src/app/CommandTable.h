@@ -51,5 +51,7 @@ const std::vector<ToolbarInfo>& GetToolbars();
 
 // The command's text as a menu or prompt shows it (first found), "" if none.
 std::string CommandText(int id);
+// The command's status-bar text and, after "\n", its tool tip; "" if none.
+std::string CommandPrompt(int id);
 // The menu text without '&' and without the "\t" + key part.
 std::string PlainMenuText(const std::string& text);

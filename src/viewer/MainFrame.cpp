@@ -134,6 +134,13 @@ void CMainFrame::CreateActions()
         action->setShortcutContext(Qt::ApplicationShortcut);
         action->setIcon(IconFor(id, style()));
         action->setCheckable(IsCheckable(id));
+        std::string prompt = CommandPrompt(id);
+        if (!prompt.empty()) {
+            size_t newline = prompt.find('\n');
+            action->setStatusTip(QString::fromStdString(prompt.substr(0, newline)));
+            if (newline != std::string::npos)
+                action->setToolTip(QString::fromStdString(prompt.substr(newline + 1)));
+        }
         connect(action, &QAction::triggered, this, [this, id]() {
             RouteCommand(id);
             UpdateCommandUI();

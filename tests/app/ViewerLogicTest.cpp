@@ -186,5 +186,12 @@ TEST(CommandTable, MenusAndTexts)
     EXPECT_EQ(CommandText(ID_SEND_EMAIL), "Send &Email to Owner...\tCtrl+E");
     EXPECT_EQ(PlainMenuText(CommandText(ID_SEND_EMAIL)), "Send Email to Owner...");
     EXPECT_STREQ(GetContextMenu(CM_TREE_MEDIA).submenu[1].text, "&Up to Parent Photo");
+    const MenuItem& media = GetContextMenu(CM_MEDIA);
+    EXPECT_STREQ(media.text, "Media");
+    ASSERT_EQ(media.submenu.size(), 6u);
+    EXPECT_EQ(media.submenu[0].id, ID_PLAY);
+    EXPECT_EQ(media.submenu[5].id, ID_PROPERTIES);
+    EXPECT_EQ(CommandPrompt(ID_VIEW_MEDIA_PLAYER), "Show the Media Player Window\nShow Media Player");
+    EXPECT_EQ(CommandPrompt(ID_SEND_EMAIL), "");
     EXPECT_EQ(GetAccelerators(false).size() + 2, GetAccelerators(true).size());
 }

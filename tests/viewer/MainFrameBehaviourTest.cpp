@@ -260,6 +260,15 @@ TEST_F(MainFrameBehaviour, ViewTogglesAreCheckedWhileTheirWindowIsShown)
     EXPECT_FALSE(workbook->isChecked());
 }
 
+TEST_F(MainFrameBehaviour, CommandsTellTheStatusBarAndTheirToolTipsWhatTheyDo)
+{
+    Start();
+    QAction* import = m_pFrame->Action(ID_IMPORT_ZIP);
+    EXPECT_EQ(import->statusTip(), "Import a new Picture Book from a ZIP archive");
+    EXPECT_EQ(import->toolTip(), "Import from ZIP");
+    EXPECT_EQ(m_pFrame->Action(ID_STOP_PLAYBACK)->statusTip(), "Stop the playback of the current media");
+}
+
 TEST_F(MainFrameBehaviour, MediaToolbarCommandsStayDisabled)
 {
     std::string path = WriteBook(m_dir, "Trip.pbk");
