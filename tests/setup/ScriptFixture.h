@@ -3,6 +3,7 @@
 // fixed folders so expected paths read plainly.
 
 #include "setup/DirectoryTable.h"
+#include "setup/InstallSection.h"
 #include "setup/SetupScript.h"
 
 #include <initializer_list>
@@ -29,3 +30,16 @@ inline DirectoryTable SampleDirectories()
     table.Set(DirectoryTable::kPictureBookFolder, "/inst/My Photos/Book");
     return table;
 }
+
+// Runs one install section of `text` over the sample directories.
+struct SectionRun {
+    SetupState state;
+    ScriptRunStatus status = ScriptRunStatus::Ok;
+
+    SectionRun(const std::string& text, std::string_view section)
+    {
+        SetupScript script(text);
+        state.m_directories = SampleDirectories();
+        status = RunInstallSection(script, section, state);
+    }
+};
