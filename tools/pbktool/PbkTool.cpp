@@ -2,6 +2,7 @@
 
 #include "BookDump.h"
 #include "PictureCommands.h"
+#include "ScriptCommand.h"
 #include "model/DocTemplates.h"
 #include "model/OldCorvaleDoc.h"
 #include "platform/Prompter.h"
@@ -19,7 +20,9 @@ const char kUsage[] =
     "  write IN OUT         load a Picture Book (.pbk or .pcs) and store it as .pbk\n"
     "  decode PICTURE OUT   load a picture as the viewer does; OUT is .ppm or .bmp\n"
     "  shrink PICTURE OUT [--size N] [--factor F]\n"
-    "                       the display copy for size index N and factor index F\n";
+    "                       the display copy for size index N and factor index F\n"
+    "  script INF [--sections NAME[,NAME...]] [--install DIR]\n"
+    "                       the work lists a setup script's install sections build\n";
 
 // Keeps the messages the viewer would have shown, for the tool to print.
 class CollectingPrompter : public Prompter {
@@ -147,6 +150,8 @@ int RunPbkTool(const std::vector<std::string>& args, std::ostream& out, std::ost
         return DecodePicture(args, out, err);
     if (command == "shrink")
         return ShrinkPicture(args, out, err);
+    if (command == "script")
+        return PrintScriptWorkLists(args, out, err);
     if (command == "help" || command == "--help" || command == "-h") {
         out << kUsage;
         return 0;
