@@ -40,6 +40,11 @@ enum class MessageId {
     // The reply to a Picture Book's sender
     OwnerReplySubject,
     OwnerReplyNote,
+    // Setup script
+    SetupFailedTitle,
+    CannotGetSelfIdentity,
+    CannotOpenSetupScript,
+    CannotReadSetupScript,
     // Pictures
     ImageNotSupported,
     CouldNotLoadImage,

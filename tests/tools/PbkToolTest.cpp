@@ -146,3 +146,72 @@ TEST(PbkTool, ImportAnswersYesAndPrintsTheNewBook)
     EXPECT_EQ(Tool({"import", zip}).code, 2);
     EXPECT_EQ(Tool({"import", zip, "--root"}).code, 2);
 }
+
+namespace {
+
+const char kScript[] =
+    "[Strings]\r\n"
+    "CORVALE_INCLUDED=\"1\"\r\n"
+    "PHOTOS_DESC=\"Trip\"\r\n"
+    "LOOP=\"%LOOP%\"\r\n"
+    "[DestinationDirs]\r\n"
+    "Photos=65601\r\n"
+    "[CorvaleInstall]\r\n"
+    "CopyFiles=Program\r\n"
+    "AddReg=Reg\r\n"
+    "[Option2Section]\r\n"
+    "CopyFiles=Photos\r\n"
+    "UpdateInis=Ini\r\n"
+    "[CorvaleUninstall]\r\n"
+    "DelFiles=Program\r\n"
+    "UpdateInis=Loop\r\n"
+    "[Program]\r\n"
+    "Corvale.exe\r\n"
+    "[Photos]\r\n"
+    "trip.pbk\r\n"
+    "[Reg]\r\n"
+    "HKLM,Software\\Quillfen,Count,1,0x10\r\n"
+    "[Ini]\r\n"
+    "win.ini,Corvale,,Book=%PHOTOS_DESC%\r\n"
+    "[Loop]\r\n"
+    "win.ini,%LOOP%,,x\r\n";
+
+} // namespace
+
+TEST(ScriptCommand, PrintsTheExpressInstallWorkLists)
+{
+    TempDir dir;
+    WriteFileBytes(dir.File("Corvale.inf"), kScript);
+    ToolRun run = Tool({"script", dir.File("Corvale.inf"), "--install", "/opt/C"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    const std::string expected[] = {
+        "  viewer included: yes\n",
+        "sections: CorvaleInstall Option2Section Option3Section\n",
+        "  65601 \"/opt/C/My Photos/Trip\"\n",
+        "  copy \"" + dir.Path() + "/Corvale.exe\" \"/opt/C/Corvale.exe\"\n",
+        "  copy \"" + dir.Path() + "/trip.pbk\" \"/opt/C/My Photos/Trip/trip.pbk\"\n",
+        "  set HKEY_LOCAL_MACHINE \"Software\\Quillfen\" \"Count\" number 16\n",
+        "  \"win.ini\"\n    [Corvale] - -> \"Book=Trip\"\n"};
+    for (const std::string& line : expected)
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << "\nin:\n" << run.out;
+}
+
+TEST(ScriptCommand, ChosenSectionsAndFailures)
+{
+    TempDir dir;
+    WriteFileBytes(dir.File("Corvale.inf"), kScript);
+    ToolRun photos = Tool({"script", dir.File("Corvale.inf"), "--sections", "Option2Section"});
+    EXPECT_EQ(photos.code, 0);
+    EXPECT_EQ(photos.out.find("Corvale.exe"), std::string::npos);
+
+    ToolRun loop = Tool({"script", dir.File("Corvale.inf"), "--sections", "CorvaleUninstall"});
+    EXPECT_EQ(loop.code, 1);
+    EXPECT_NE(loop.out.find("  delete \""), std::string::npos);
+    EXPECT_NE(loop.err.find("do not end"), std::string::npos);
+
+    ToolRun missing = Tool({"script", dir.File("none.inf")});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.err, "Cannot open setup script\n");
+    EXPECT_EQ(Tool({"script"}).code, 2);
+    EXPECT_EQ(Tool({"script", "a.inf", "--bogus"}).code, 2);
+}

@@ -4,6 +4,7 @@
 #include "CollectingPrompter.h"
 #include "ImportCommand.h"
 #include "PictureCommands.h"
+#include "ScriptCommand.h"
 #include "model/DocTemplates.h"
 #include "model/OldCorvaleDoc.h"
 #include "platform/Prompter.h"
@@ -24,7 +25,9 @@ const char kUsage[] =
     "                       the display copy for size index N and factor index F\n"
     "  import ZIP --root DIR import a Picture Book from a ZIP archive into a folder of\n"
     "                       its own under DIR, answering Yes to the folder question;\n"
-    "                       prints the new book's path\n";
+    "                       prints the new book's path\n"
+    "  script INF [--sections NAME[,NAME...]] [--install DIR]\n"
+    "                       the work lists a setup script's install sections build\n";
 
 // Opens a book with the document class its extension calls for; a name with
 // neither extension is read as a Picture Book. The working folder is kept, as
@@ -126,6 +129,8 @@ int RunPbkTool(const std::vector<std::string>& args, std::ostream& out, std::ost
         return ShrinkPicture(args, out, err);
     if (command == "import")
         return ImportArchive(args, out, err);
+    if (command == "script")
+        return PrintScriptWorkLists(args, out, err);
     if (command == "help" || command == "--help" || command == "-h") {
         out << kUsage;
         return 0;
