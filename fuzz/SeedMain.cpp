@@ -124,6 +124,23 @@ void InfSeeds(const std::string& folder)
               "[Strings]\nPHOTOS_OWNER_EMAIL = \"b@x\"\nPHOTOS_OWNER = \"\"\n");
 }
 
+void SetupScriptSeeds(const std::string& folder)
+{
+    WriteSeed(folder, "package.inf",
+              "[Version]\r\nSignature=\"$Chicago$\"\r\n\r\n"
+              "[Strings]\r\nCORVALE_INCLUDED=\"1\"\r\nPHOTOS_DESC=\"Summer Trip\"\r\n"
+              "PHOTOS_FILE=\"trip.pbk\"\r\nPHOTOS_OWNER=\"Ann\"\r\nPHOTOS_OWNER_EMAIL=\"ann@x.org\"\r\n"
+              "SPACE_REQD_PV=\"1200000\"\r\nSPACE_REQD_PHOTOS=\"300000\"\r\n\r\n"
+              "[DestinationDirs]\r\nProgram=65600\r\nPhotos=65601\r\nSys=11,sub\r\n\r\n"
+              "[CorvaleInstall]\r\nCopyFiles=Program,Sys\r\nAddReg=Reg\r\nUpdateInis=Ini\r\n\r\n"
+              "[Option2Section]\r\nCopyFiles=Photos\r\n\r\n"
+              "[CorvaleUninstall]\r\nDelFiles=Program,Photos\r\nDelReg=Reg\r\n\r\n"
+              "[Program]\r\nCorvale.exe\r\n[Sys]\r\nhelper.dll\r\n[Photos]\r\ntrip.pbk\r\na.jpg\r\n"
+              "[Reg]\r\nHKLM,Software\\Quillfen\\Corvale,InstallationPath,,\"%65600%\"\r\n"
+              "HKCU,Software\\Quillfen,Count,0x10001,5\r\n"
+              "[Ini]\r\nwin.ini,Corvale,,Book=%PHOTOS_DESC%\r\n");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -136,5 +153,6 @@ int main(int argc, char** argv)
     PbkSeeds(root + "/pbk_load");
     ImageSeeds(root);
     InfSeeds(root + "/inf_owner");
+    SetupScriptSeeds(root + "/setup_script");
     return 0;
 }
