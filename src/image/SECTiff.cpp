@@ -13,6 +13,8 @@ namespace {
 // No strip, tile or decoding buffer may be larger than this, whatever the
 // tags claim.
 constexpr uint64_t kMaxBand = uint64_t(1) << 28;
+// Decoding work for tiles that mostly lie outside a small picture.
+constexpr uint64_t kMaxTileWork = uint64_t(64) << 20;
 
 #if TIFFLIB_VERSION >= 20221213
 // Messages go to the image, never to the user or the terminal.
@@ -425,12 +427,23 @@ void SECTiff::ConvertTiles(TIFF* tif, const Plan& plan)
     const uint64_t tileBytes = rowBytes * tileLength;
     if (tileBytes == 0 || tileBytes > kMaxBand)
         return;
+    // Tiles far larger than the picture (a hostile file's 3-pixel picture in
+    // tiles millions of pixels wide) would have every tile decoded and
+    // cleared in full for a few pixels each: such work is left undone and the
+    // picture stays black, as for any tile that cannot be read.
+    const int planeCount = plan.separate ? 3 : 1;
+    const uint64_t tilesAcross = (uint64_t(m_dwWidth) + tileWidth - 1) / tileWidth;
+    const uint64_t tilesDown = (uint64_t(m_dwHeight) + tileLength - 1) / tileLength;
+    const uint64_t pictureBytes =
+        (uint64_t(m_dwWidth) * plan.bitsPerSample * bandSamples + 7) / 8 * m_dwHeight * planeCount;
+    const uint64_t workBytes = tilesAcross * tilesDown * planeCount * tileBytes;
+    if (workBytes > std::max<uint64_t>(kMaxTileWork, 16 * pictureBytes))
+        return;
     MemBlock tile;
     if (!tile.Allocate(static_cast<size_t>(tileBytes)))
         return;
     const uint32_t tiles = TIFFNumberOfTiles(tif);
-    const int planes = plan.separate ? 3 : 1;
-    for (int plane = 0; plane < planes; ++plane) {
+    for (int plane = 0; plane < planeCount; ++plane) {
         for (uint64_t y = 0; y < m_dwHeight; y += tileLength) {
             for (uint64_t x = 0; x < m_dwWidth; x += tileWidth) {
                 uint32_t index = TIFFComputeTile(tif, static_cast<uint32_t>(x), static_cast<uint32_t>(y), 0,
