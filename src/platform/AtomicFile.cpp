@@ -22,7 +22,7 @@ AtomicFileWriter::~AtomicFileWriter()
     Abort();
 }
 
-bool AtomicFileWriter::Open(const std::string& path)
+bool AtomicFileWriter::OpenTemporary(const std::string& path)
 {
     Abort();
     m_strPath = path;
@@ -35,7 +35,25 @@ bool AtomicFileWriter::Open(const std::string& path)
         m_strTemp.clear();
         return false;
     }
+    return true;
+}
 
+bool AtomicFileWriter::Open(const std::string& path, unsigned mode)
+{
+    if (!OpenTemporary(path))
+        return false;
+    if (::fchmod(m_fd, static_cast<mode_t>(mode & 07777)) != 0) {
+        m_nError = errno;
+        Abort();
+        return false;
+    }
+    return true;
+}
+
+bool AtomicFileWriter::Open(const std::string& path)
+{
+    if (!OpenTemporary(path))
+        return false;
     struct stat existing;
     mode_t mode;
     if (::stat(path.c_str(), &existing) == 0) {
