@@ -84,6 +84,14 @@ void PrintWorkLists(const SetupState& state, std::ostream& out)
 
 } // namespace
 
+// The script stands beside the setup program, whose folder is number 1.
+std::string ScriptFolder(const std::string& inf)
+{
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(inf, ec);
+    return ProgramFolder(ec ? inf : absolute.string());
+}
+
 int PrintScriptWorkLists(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     std::string inf;
@@ -123,11 +131,7 @@ int PrintScriptWorkLists(const std::vector<std::string>& args, std::ostream& out
     }
 
     SetupState state;
-    // The script stands beside the setup program, whose folder is number 1.
-    std::error_code ec;
-    std::filesystem::path absolute = std::filesystem::absolute(inf, ec);
-    std::string setupFolder = ProgramFolder(ec ? inf : absolute.string());
-    state.m_directories = DirectoryTable::ForInstallation(setupFolder, installFolder,
+    state.m_directories = DirectoryTable::ForInstallation(ScriptFolder(inf), installFolder,
                                                           info.description);
     ScriptRunStatus status = RunInstallSections(script, *sections, state);
     PrintPackage(info, out);

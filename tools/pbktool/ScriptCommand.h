@@ -6,4 +6,8 @@
 #include <string>
 #include <vector>
 
+// The folder of the setup script `inf`, with its trailing separator: where its
+// setup program and the package's files are (directory number 1).
+std::string ScriptFolder(const std::string& inf);
+
 int PrintScriptWorkLists(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
