@@ -89,6 +89,7 @@ const std::string kScript = ScriptText({
     "BookFiles=65601",
     "[CorvaleInstall]",
     "CopyFiles=ViewerFiles",
+    "DelReg=OldReg",
     "[Option2Section]",
     "CopyFiles=BookFiles",
     "AddReg=BookReg",
@@ -106,6 +107,8 @@ const std::string kScript = ScriptText({
     "HKCU,Software\\Quillfen\\Books,Summer,0,\"%PHOTOS_DESC%\"",
     "HKCU,Software\\Quillfen\\Books,Count,1,0x1F",
     "HKCU,Software\\Quillfen\\Gone",
+    "[OldReg]",
+    "HKCU,Software\\Quillfen\\Books,Old",
     "[BookInis]",
     "setup.ini,progman.groups,,group1=Corvale",
     "SETUP.INI,Group1,,\"%PHOTOS_DESC%=x, y\"",
@@ -193,7 +196,10 @@ const char kInstallError[] = "Corvale for Windows Install Error";
 
 TEST_F(Installation, CarriesOutTheListsInOrderAndEndsWithSuccess)
 {
+    // A value an install section's DelReg names goes.
+    m_env.registry.SetString(RegistryRoot::CurrentUser, "Software\\Quillfen\\Books", "Old", "x");
     ASSERT_TRUE(Install());
+    EXPECT_EQ(Value(RegistryRoot::CurrentUser, "Software\\Quillfen\\Books", "Old"), "<none>");
 
     EXPECT_EQ(ReadFileBytes(m_strInstall + "/Corvale.exe"), VersionedFile("1.0.0.3"));
     EXPECT_EQ(ReadFileBytes(Book("Summer.pbk")), "BOOK");
