@@ -139,6 +139,24 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, int&
     return ok;
 }
 
+bool AtomicFileWriter::WriteFrom(int fd)
+{
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0)
+            return true;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            m_nError = errno;
+            return false;
+        }
+        if (!Write(buffer, static_cast<size_t>(n)))
+            return false;
+    }
+}
+
 bool CopyFileAtomically(const std::string& from, const std::string& to, int& err)
 {
     int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
@@ -147,21 +165,7 @@ bool CopyFileAtomically(const std::string& from, const std::string& to, int& err
         return false;
     }
     AtomicFileWriter writer;
-    bool ok = writer.Open(to);
-    char buffer[65536];
-    while (ok) {
-        ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            err = errno;
-            ::close(in);
-            return false;
-        }
-        ok = writer.Write(buffer, static_cast<size_t>(n));
-    }
+    bool ok = writer.Open(to) && writer.WriteFrom(in);
     ::close(in);
     ok = ok && writer.Commit();
     err = ok ? 0 : writer.Error();

@@ -21,6 +21,9 @@ public:
     // the target had.
     bool Open(const std::string& path, unsigned mode);
     bool Write(const void* data, size_t size);
+    // Writes what is left of the open file `fd`, read in pieces; on a failed
+    // read Error() holds its errno.
+    bool WriteFrom(int fd);
     bool Commit();
     void Abort();
     int Error() const { return m_nError; }

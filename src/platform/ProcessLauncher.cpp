@@ -90,6 +90,20 @@ bool ExecSucceeded(int fd)
     return n == 0;
 }
 
+// What exec needs, made before fork: after it only async-signal-safe calls
+// are allowed. Points into `argv`, which must outlive it.
+struct ExecArguments {
+    explicit ExecArguments(const std::vector<std::string>& argv, const std::string& directory)
+        : dir(directory.empty() ? nullptr : directory.c_str())
+    {
+        for (const std::string& arg : argv)
+            args.push_back(const_cast<char*>(arg.c_str()));
+        args.push_back(nullptr);
+    }
+    std::vector<char*> args;
+    const char* dir;
+};
+
 void Reap(pid_t child)
 {
     int status = 0;
@@ -158,13 +172,7 @@ bool StartDetachedProcess(const std::vector<std::string>& argv, const std::strin
 {
     if (argv.empty() || argv[0].empty())
         return false;
-    // Everything the children use is made before fork: after it only
-    // async-signal-safe calls are allowed.
-    std::vector<char*> args;
-    for (const std::string& arg : argv)
-        args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    const char* dir = directory.empty() ? nullptr : directory.c_str();
+    ExecArguments exec(argv, directory);
 
     // The grandchild reports a failed chdir or exec through this pipe; a
     // successful exec closes it (close-on-exec), which the parent reads as EOF.
@@ -188,7 +196,7 @@ bool StartDetachedProcess(const std::vector<std::string>& argv, const std::strin
             _exit(grandchild < 0 ? 1 : 0);
         }
         setsid();
-        ExecInChild(args.data(), dir, fds[1]);
+        ExecInChild(exec.args.data(), exec.dir, fds[1]);
     }
     close(fds[1]);
     Reap(child);
@@ -213,11 +221,7 @@ ProcessWait RunProcessAndWait(const std::vector<std::string>& argv, const std::s
 {
     if (argv.empty() || argv[0].empty())
         return ProcessWait::NotStarted;
-    std::vector<char*> args;
-    for (const std::string& arg : argv)
-        args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    const char* dir = directory.empty() ? nullptr : directory.c_str();
+    ExecArguments exec(argv, directory);
 
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0)
@@ -230,7 +234,7 @@ ProcessWait RunProcessAndWait(const std::vector<std::string>& argv, const std::s
     }
     if (child == 0) {
         close(fds[0]);
-        ExecInChild(args.data(), dir, fds[1]);
+        ExecInChild(exec.args.data(), exec.dir, fds[1]);
     }
     close(fds[1]);
     if (!ExecSucceeded(fds[0])) {

@@ -95,23 +95,7 @@ CopyResult CopyToInstalledFile(const std::string& from, const std::string& to)
         ::close(in);
         return CopyResult::CannotCreateTarget;
     }
-    char buffer[65536];
-    bool ok = true;
-    for (;;) {
-        ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ok = false;
-            break;
-        }
-        if (!writer.Write(buffer, static_cast<size_t>(n))) {
-            ok = false;
-            break;
-        }
-    }
+    bool ok = writer.WriteFrom(in);
     ::close(in);
     if (!ok || !writer.Commit())
         return CopyResult::CopyFailed;

@@ -5,7 +5,6 @@
 #include "platform/OwnProgram.h"
 #include "platform/Prompter.h"
 #include "setup/Installation.h"
-#include "setup/ScriptLoader.h"
 #include "setup/ScriptText.h"
 
 #include <ostream>
@@ -70,13 +69,9 @@ int InstallPackage(const std::vector<std::string>& args, std::ostream& out, std:
         return 2;
     }
 
-    std::string bytes;
-    ScriptLoadStatus loaded = ReadScriptFile(inf, bytes);
-    if (loaded != ScriptLoadStatus::Loaded) {
-        err << MessageText(ScriptLoadMessage(loaded)) << "\n";
+    SetupScript script;
+    if (!ReadScriptArgument(inf, script, err))
         return 1;
-    }
-    SetupScript script(bytes);
     UnattendedPrompter prompter(out, err);
     SetupState state;
     state.m_bUninstall = uninstall;
