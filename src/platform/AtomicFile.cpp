@@ -22,7 +22,7 @@ AtomicFileWriter::~AtomicFileWriter()
     Abort();
 }
 
-bool AtomicFileWriter::Open(const std::string& path)
+bool AtomicFileWriter::OpenTemporary(const std::string& path)
 {
     Abort();
     m_strPath = path;
@@ -35,7 +35,25 @@ bool AtomicFileWriter::Open(const std::string& path)
         m_strTemp.clear();
         return false;
     }
+    return true;
+}
 
+bool AtomicFileWriter::Open(const std::string& path, unsigned mode)
+{
+    if (!OpenTemporary(path))
+        return false;
+    if (::fchmod(m_fd, static_cast<mode_t>(mode & 07777)) != 0) {
+        m_nError = errno;
+        Abort();
+        return false;
+    }
+    return true;
+}
+
+bool AtomicFileWriter::Open(const std::string& path)
+{
+    if (!OpenTemporary(path))
+        return false;
     struct stat existing;
     mode_t mode;
     if (::stat(path.c_str(), &existing) == 0) {
@@ -121,6 +139,24 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, int&
     return ok;
 }
 
+bool AtomicFileWriter::WriteFrom(int fd)
+{
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0)
+            return true;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            m_nError = errno;
+            return false;
+        }
+        if (!Write(buffer, static_cast<size_t>(n)))
+            return false;
+    }
+}
+
 bool CopyFileAtomically(const std::string& from, const std::string& to, int& err)
 {
     int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
@@ -129,21 +165,7 @@ bool CopyFileAtomically(const std::string& from, const std::string& to, int& err
         return false;
     }
     AtomicFileWriter writer;
-    bool ok = writer.Open(to);
-    char buffer[65536];
-    while (ok) {
-        ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            err = errno;
-            ::close(in);
-            return false;
-        }
-        ok = writer.Write(buffer, static_cast<size_t>(n));
-    }
+    bool ok = writer.Open(to) && writer.WriteFrom(in);
     ::close(in);
     ok = ok && writer.Commit();
     err = ok ? 0 : writer.Error();

@@ -17,12 +17,20 @@ public:
     // Each step returns false with Error() holding the errno of what failed; the
     // target is then untouched. An existing target keeps its permissions.
     bool Open(const std::string& path);
+    // The same, but the new contents get the permission bits `mode` whatever
+    // the target had.
+    bool Open(const std::string& path, unsigned mode);
     bool Write(const void* data, size_t size);
+    // Writes what is left of the open file `fd`, read in pieces; on a failed
+    // read Error() holds its errno.
+    bool WriteFrom(int fd);
     bool Commit();
     void Abort();
     int Error() const { return m_nError; }
 
 private:
+    bool OpenTemporary(const std::string& path);
+
     std::string m_strPath;
     std::string m_strTemp;
     int m_fd = -1;

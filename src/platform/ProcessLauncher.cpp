@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -53,6 +54,61 @@ bool WriteAll(int fd, const void* data, size_t size)
         n = write(fd, data, size);
     while (n < 0 && errno == EINTR);
     return n == static_cast<ssize_t>(size);
+}
+
+// In a freshly forked child: reads nothing from the terminal, changes to
+// `dir`, and becomes the program. What fails is reported through `errorFd`
+// (close-on-exec, so a successful exec closes it). Only async-signal-safe calls.
+[[noreturn]] void ExecInChild(char* const* args, const char* dir, int errorFd)
+{
+    int devNull = open("/dev/null", O_RDONLY);
+    if (devNull >= 0) {
+        dup2(devNull, STDIN_FILENO);
+        if (devNull != STDIN_FILENO)
+            close(devNull);
+    }
+    if (dir && chdir(dir) != 0) {
+        int error = errno;
+        WriteAll(errorFd, &error, sizeof error);
+        _exit(127);
+    }
+    execvp(args[0], args);
+    int error = errno;
+    WriteAll(errorFd, &error, sizeof error);
+    _exit(127);
+}
+
+// True when the exec reported through `fd` succeeded (the pipe closed unwritten).
+bool ExecSucceeded(int fd)
+{
+    int error = 0;
+    ssize_t n;
+    do
+        n = read(fd, &error, sizeof error);
+    while (n < 0 && errno == EINTR);
+    close(fd);
+    return n == 0;
+}
+
+// What exec needs, made before fork: after it only async-signal-safe calls
+// are allowed. Points into `argv`, which must outlive it.
+struct ExecArguments {
+    explicit ExecArguments(const std::vector<std::string>& argv, const std::string& directory)
+        : dir(directory.empty() ? nullptr : directory.c_str())
+    {
+        for (const std::string& arg : argv)
+            args.push_back(const_cast<char*>(arg.c_str()));
+        args.push_back(nullptr);
+    }
+    std::vector<char*> args;
+    const char* dir;
+};
+
+void Reap(pid_t child)
+{
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
 }
 
 } // namespace
@@ -116,13 +172,7 @@ bool StartDetachedProcess(const std::vector<std::string>& argv, const std::strin
 {
     if (argv.empty() || argv[0].empty())
         return false;
-    // Everything the children use is made before fork: after it only
-    // async-signal-safe calls are allowed.
-    std::vector<char*> args;
-    for (const std::string& arg : argv)
-        args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    const char* dir = directory.empty() ? nullptr : directory.c_str();
+    ExecArguments exec(argv, directory);
 
     // The grandchild reports a failed chdir or exec through this pipe; a
     // successful exec closes it (close-on-exec), which the parent reads as EOF.
@@ -146,31 +196,64 @@ bool StartDetachedProcess(const std::vector<std::string>& argv, const std::strin
             _exit(grandchild < 0 ? 1 : 0);
         }
         setsid();
-        int devNull = open("/dev/null", O_RDONLY);
-        if (devNull >= 0) {
-            dup2(devNull, STDIN_FILENO);
-            if (devNull != STDIN_FILENO)
-                close(devNull);
-        }
-        if (dir && chdir(dir) != 0) {
-            int error = errno;
-            WriteAll(fds[1], &error, sizeof error);
-            _exit(127);
-        }
-        execvp(args[0], args.data());
-        int error = errno;
-        WriteAll(fds[1], &error, sizeof error);
-        _exit(127);
+        ExecInChild(exec.args.data(), exec.dir, fds[1]);
     }
     close(fds[1]);
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    Reap(child);
+    return ExecSucceeded(fds[0]);
+}
+
+ProcessWait ProcessLauncher::RunProgramAndWait(const std::string& program,
+                                               const std::string& commandLine,
+                                               const std::string& directory,
+                                               std::chrono::milliseconds limit)
+{
+    std::vector<std::string> args = SplitCommandLine(commandLine);
+    if (args.empty())
+        args.push_back(program);
+    else
+        args[0] = program;
+    return RunProcessAndWait(args, directory, limit);
+}
+
+ProcessWait RunProcessAndWait(const std::vector<std::string>& argv, const std::string& directory,
+                              std::chrono::milliseconds limit)
+{
+    if (argv.empty() || argv[0].empty())
+        return ProcessWait::NotStarted;
+    ExecArguments exec(argv, directory);
+
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0)
+        return ProcessWait::NotStarted;
+    pid_t child = fork();
+    if (child < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        return ProcessWait::NotStarted;
     }
-    int error = 0;
-    ssize_t n;
-    do
-        n = read(fds[0], &error, sizeof error);
-    while (n < 0 && errno == EINTR);
-    close(fds[0]);
-    return n == 0;
+    if (child == 0) {
+        close(fds[0]);
+        ExecInChild(exec.args.data(), exec.dir, fds[1]);
+    }
+    close(fds[1]);
+    if (!ExecSucceeded(fds[0])) {
+        Reap(child);
+        return ProcessWait::NotStarted;
+    }
+    if (limit < std::chrono::milliseconds::zero()) {
+        Reap(child);
+        return ProcessWait::Ended;
+    }
+    // A bounded wait polls: there is no portable waitpid with a timeout.
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        int status = 0;
+        pid_t done = waitpid(child, &status, WNOHANG);
+        if (done == child || (done < 0 && errno != EINTR))
+            return ProcessWait::Ended;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return ProcessWait::StillRunning;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }

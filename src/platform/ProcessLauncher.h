@@ -2,8 +2,19 @@
 // Starts outside programs that run on their own (the desktop's opener, a media
 // player) without waiting for them. Tests install a recorder in its place.
 
+#include <chrono>
 #include <string>
 #include <vector>
+
+// How a program started and waited for came out.
+enum class ProcessWait {
+    Ended,       // it ran and has ended
+    StillRunning, // it was started but had not ended when the wait's limit passed
+    NotStarted   // it could not be started (no such program, folder or permission)
+};
+
+// No limit to a wait.
+constexpr std::chrono::milliseconds kWaitWithoutLimit{-1};
 
 class ProcessLauncher {
 public:
@@ -15,6 +26,12 @@ public:
     // program first, then its arguments) in `directory`.
     virtual bool StartProgram(const std::string& program, const std::string& commandLine,
                               const std::string& directory) = 0;
+    // Starts `program` like StartProgram but waits until it ends, or until
+    // `limit` has passed (kWaitWithoutLimit: never gives up). The program is
+    // started as it is; no stand-in is looked for.
+    virtual ProcessWait RunProgramAndWait(const std::string& program, const std::string& commandLine,
+                                          const std::string& directory,
+                                          std::chrono::milliseconds limit);
 
     static ProcessLauncher& Current();
     // Null puts the system's launcher back.
@@ -29,3 +46,9 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 // `directory`, detached from this process: it is never waited for and never
 // left a zombie. False when the program could not be started.
 bool StartDetachedProcess(const std::vector<std::string>& argv, const std::string& directory);
+
+// Starts `argv` in `directory` as a child of this process and waits for it to
+// end, or until `limit` has passed; a child still running then is left to run
+// on. A child that ended is always reaped.
+ProcessWait RunProcessAndWait(const std::vector<std::string>& argv, const std::string& directory,
+                              std::chrono::milliseconds limit = kWaitWithoutLimit);

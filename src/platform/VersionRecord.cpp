@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
+#include <algorithm>
+#include <cstddef>
 #include <vector>
 
 #ifndef CORVALE_VERSION
@@ -48,23 +49,41 @@ const char* VersionRecordText()
     return kRecord;
 }
 
+// Scans in pieces, so a large file (a video clip met by setup's version check)
+// is never held in memory whole. Each piece keeps the tail of the one before,
+// long enough for a record that straddles the two.
 bool ReadVersionRecord(const std::string& programPath, VersionNumbers& version)
 {
     std::ifstream in(programPath, std::ios::binary);
     if (!in)
         return false;
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const char* marker = CORVALE_RECORD_MARKER;
-    size_t markerLength = std::strlen(marker);
-    for (size_t i = 0; i + markerLength < bytes.size(); ++i) {
-        if (bytes[i] != marker[0] || std::memcmp(&bytes[i], marker, markerLength) != 0)
-            continue;
-        size_t start = i + markerLength;
-        size_t length = std::min<size_t>(32, bytes.size() - start);
-        if (ParseNumbers(&bytes[start], length, version))
-            return true;
+    const size_t markerLength = std::strlen(marker);
+    const size_t kNumbersLength = 32;
+    const size_t kKeep = markerLength + kNumbersLength;
+    const size_t kPiece = size_t(1) << 16;
+    std::vector<char> bytes;
+    for (;;) {
+        size_t kept = bytes.size();
+        bytes.resize(kept + kPiece);
+        in.read(bytes.data() + kept, static_cast<std::streamsize>(kPiece));
+        size_t got = static_cast<size_t>(in.gcount());
+        bytes.resize(kept + got);
+        bool atEnd = got < kPiece;
+        // Only where the numbers after a marker are complete (or the file ends).
+        size_t scanEnd = atEnd ? bytes.size() : (bytes.size() > kKeep ? bytes.size() - kKeep : 0);
+        for (size_t i = 0; i < scanEnd && i + markerLength < bytes.size(); ++i) {
+            if (bytes[i] != marker[0] || std::memcmp(&bytes[i], marker, markerLength) != 0)
+                continue;
+            size_t begin = i + markerLength;
+            size_t length = std::min<size_t>(kNumbersLength, bytes.size() - begin);
+            if (ParseNumbers(&bytes[begin], length, version))
+                return true;
+        }
+        if (atEnd)
+            return false;
+        bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(scanEnd));
     }
-    return false;
 }
 
 std::string FormatVersion(const VersionNumbers& v)

@@ -1,14 +1,31 @@
 #pragma once
-// The setup program's one state record for its whole run: the directory table
-// and the work lists that the install sections add to.
+// The setup program's one state record for its whole run: what the user chose,
+// the directory table, and the work lists that the install sections add to.
 
 #include "setup/DirectoryTable.h"
+#include "setup/PackageInfo.h"
 #include "setup/WorkLists.h"
 
 #include <cstddef>
 #include <vector>
 
 struct SetupState {
+    bool m_bUninstall = false;
+    std::string m_strInstallFolder;
+    // The wizard's three options.
+    bool m_bViewerOption = false;
+    bool m_bBookOption = false;
+    bool m_bHelpOption = false;
+    // Who installs, from the wizard; written for later runs when not empty.
+    std::string m_strUserName;
+    std::string m_strCompanyName;
+    std::string m_strEmailAddress;
+    // What the script's [Strings] say about the package.
+    PackageInfo m_package;
+
+    // Set by any step of the installation that fails; never cleared again.
+    bool m_bFailed = false;
+
     // Complete before the first install section runs.
     DirectoryTable m_directories;
 

@@ -84,3 +84,39 @@ TEST(ProcessLauncher, APresentPlayerProgramGetsItsCommandLineElseTheConfiguredPl
     ASSERT_TRUE(settings.WriteString(SettingKey::MediaPlayerCommand, dir.File("missing-player")));
     EXPECT_FALSE(launcher.StartProgram(absent, "\"" + absent + "\" /play /close \"x.mid\"", dir.Path()));
 }
+
+TEST(RunProcessAndWait, ReturnsOnlyWhenTheProgramHasEndedOrTheLimitHasPassed)
+{
+    TempDir dir;
+    std::string script = dir.File("slow.sh"), trace = dir.File("trace");
+    // Ends a moment after it starts; the trace is there the moment the wait returns.
+    std::ofstream(script) << "#!/bin/sh\nsleep 0.2\npwd > \"" << trace << "\"\necho \"$1\" >> \"" << trace
+                          << "\"\n";
+    chmod(script.c_str(), 0755);
+    EXPECT_EQ(RunProcessAndWait({script, "a b"}, dir.Path()), ProcessWait::Ended);
+    EXPECT_EQ(ReadFileBytes(trace), dir.Path() + "\na b\n");
+
+    EXPECT_EQ(RunProcessAndWait({dir.File("no-such-program")}, dir.Path()), ProcessWait::NotStarted);
+    EXPECT_EQ(RunProcessAndWait({script}, dir.File("no-such-folder")), ProcessWait::NotStarted);
+    EXPECT_EQ(RunProcessAndWait({}, dir.Path()), ProcessWait::NotStarted);
+
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(RunProcessAndWait({"sleep", "1"}, dir.Path(), std::chrono::milliseconds(50)),
+              ProcessWait::StillRunning);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
+}
+
+TEST(ProcessLauncher, RunProgramAndWaitStartsTheProgramWithItsCommandLine)
+{
+    TempDir dir;
+    std::string program = dir.File("viewer.exe"), trace = dir.File("trace");
+    WriteTracer(program, trace);
+    EXPECT_EQ(ProcessLauncher::Current().RunProgramAndWait(
+                  program, "\"" + program + "\" \"/shortcut=/a b/c.pbk\"", dir.Path(), kWaitWithoutLimit),
+              ProcessWait::Ended);
+    EXPECT_EQ(ReadFileBytes(trace), dir.Path() + "\n/shortcut=/a b/c.pbk\n");
+    // The waiting start has no stand-in: a missing program is simply not started.
+    EXPECT_EQ(ProcessLauncher::Current().RunProgramAndWait(dir.File("none.exe"), "x", dir.Path(),
+                                                           kWaitWithoutLimit),
+              ProcessWait::NotStarted);
+}

@@ -22,3 +22,23 @@ TEST(VersionRecord, ReadBackFromAProgramFileOrEmpty)
     WriteFileBytes(dir.File("cut"), marker.substr(0, marker.find(':') + 1) + "x.y");
     EXPECT_FALSE(ReadVersionRecord(dir.File("cut"), version));
 }
+
+TEST(VersionRecord, FoundWhereverItLiesInALargeFile)
+{
+    TempDir dir;
+    VersionNumbers version;
+    std::string record = VersionRecordText();
+    // Across the boundaries of the pieces the file is read in, and far into it.
+    for (size_t at : {size_t(65536) - 5, size_t(65536) - record.size() + 3, size_t(65536) * 3 + 1,
+                      size_t(3) << 20}) {
+        std::string bytes = std::string(at, 'z') + record + "tail";
+        ASSERT_TRUE(WriteFileBytes(dir.File("big"), bytes));
+        ASSERT_TRUE(ReadVersionRecord(dir.File("big"), version)) << at;
+        EXPECT_EQ(FormatVersion(version), "1.0.00.0003");
+    }
+    // A record that ends the file, and one cut short by the file's end.
+    ASSERT_TRUE(WriteFileBytes(dir.File("end"), std::string(65536, 'z') + record));
+    EXPECT_TRUE(ReadVersionRecord(dir.File("end"), version));
+    ASSERT_TRUE(WriteFileBytes(dir.File("cut"), std::string(65536, 'z') + record.substr(0, record.size() - 2)));
+    EXPECT_FALSE(ReadVersionRecord(dir.File("cut"), version));
+}

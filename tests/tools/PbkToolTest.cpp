@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -214,4 +216,41 @@ TEST(ScriptCommand, ChosenSectionsAndFailures)
     EXPECT_EQ(missing.err, "Cannot open setup script\n");
     EXPECT_EQ(Tool({"script"}).code, 2);
     EXPECT_EQ(Tool({"script", "a.inf", "--bogus"}).code, 2);
+}
+
+TEST(InstallCommand, InstallsWithoutQuestionsAndUninstallsAgain)
+{
+    ScopedRegistry registry;
+    TempDir dir;
+    std::string pkg = dir.File("pkg"), inst = dir.File("a/inst"), trace = dir.File("viewer-trace");
+    std::filesystem::create_directories(pkg);
+    WriteFileBytes(pkg + "/Corvale.inf",
+                   "[Strings]\r\nCORVALE_INCLUDED=\"1\"\r\nPHOTOS_DESC=\"Trip\"\r\nPHOTOS_FILE=\"trip.pbk\"\r\n"
+                   "[DestinationDirs]\r\nPhotos=65601\r\n"
+                   "[CorvaleInstall]\r\nCopyFiles=Program\r\n[Option2Section]\r\nCopyFiles=Photos\r\n"
+                   "[CorvaleUninstall]\r\nDelFiles=Program,Photos\r\n"
+                   "[Program]\r\nCorvale.exe\r\n[Photos]\r\ntrip.pbk\r\n");
+    // The packaged viewer notes how it was started for the shortcut.
+    WriteFileBytes(pkg + "/Corvale.exe", "#!/bin/sh\necho \"$1\" > \"" + trace + "\"\n");
+    chmod((pkg + "/Corvale.exe").c_str(), 0755);
+    WriteFileBytes(pkg + "/trip.pbk", "BOOK");
+    WriteFileBytes(pkg + "/setup", "SETUP");
+
+    ToolRun run = Tool({"install", pkg + "/Corvale.inf", "--install", inst});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "Corvale for Windows installed successfully!\n");
+    EXPECT_EQ(run.err, "Directory " + inst + "\ndoes not exist !\n\nCreate it?\n");
+    EXPECT_EQ(ReadFileBytes(inst + "/My Photos/Trip/trip.pbk"), "BOOK");
+    EXPECT_EQ(ReadFileBytes(inst + "/Uninstall.exe"), "SETUP");
+    EXPECT_EQ(ReadFileBytes(trace), "/shortcut=" + inst + "/My Photos/Trip/trip.pbk\n");
+
+    ToolRun undo = Tool({"install", pkg + "/Corvale.inf", "--install", inst, "--uninstall"});
+    EXPECT_EQ(undo.code, 0) << undo.err;
+    EXPECT_EQ(undo.out, "Corvale has been removed from your computer.\n");
+    EXPECT_FALSE(FileExistsAt(inst + "/My Photos/Trip/trip.pbk"));
+    EXPECT_FALSE(FileExistsAt(inst + "/Corvale.exe"));
+    EXPECT_FALSE(FileExistsAt(inst + "/Uninstall.exe"));
+
+    EXPECT_EQ(Tool({"install", pkg + "/Corvale.inf"}).code, 2);
+    EXPECT_EQ(Tool({"install", dir.File("none.inf"), "--install", inst}).err, "Cannot open setup script\n");
 }

@@ -4,6 +4,7 @@
 #include "CollectingPrompter.h"
 #include "ImportCommand.h"
 #include "PictureCommands.h"
+#include "InstallCommand.h"
 #include "ScriptCommand.h"
 #include "model/DocTemplates.h"
 #include "model/OldCorvaleDoc.h"
@@ -27,7 +28,10 @@ const char kUsage[] =
     "                       its own under DIR, answering Yes to the folder question;\n"
     "                       prints the new book's path\n"
     "  script INF [--sections NAME[,NAME...]] [--install DIR]\n"
-    "                       the work lists a setup script's install sections build\n";
+    "                       the work lists a setup script's install sections build\n"
+    "  install INF --install DIR [--uninstall]\n"
+    "                       install a setup package into DIR (or undo it), creating\n"
+    "                       the folder and never replacing a newer file\n";
 
 // Opens a book with the document class its extension calls for; a name with
 // neither extension is read as a Picture Book. The working folder is kept, as
@@ -131,6 +135,8 @@ int RunPbkTool(const std::vector<std::string>& args, std::ostream& out, std::ost
         return ImportArchive(args, out, err);
     if (command == "script")
         return PrintScriptWorkLists(args, out, err);
+    if (command == "install")
+        return InstallPackage(args, out, err);
     if (command == "help" || command == "--help" || command == "-h") {
         out << kUsage;
         return 0;

@@ -84,6 +84,26 @@ void PrintWorkLists(const SetupState& state, std::ostream& out)
 
 } // namespace
 
+bool ReadScriptArgument(const std::string& inf, SetupScript& script, std::ostream& err)
+{
+    std::string bytes;
+    ScriptLoadStatus loaded = ReadScriptFile(inf, bytes);
+    if (loaded != ScriptLoadStatus::Loaded) {
+        err << MessageText(ScriptLoadMessage(loaded)) << "\n";
+        return false;
+    }
+    script = SetupScript(bytes);
+    return true;
+}
+
+// The script stands beside the setup program, whose folder is number 1.
+std::string ScriptFolder(const std::string& inf)
+{
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(inf, ec);
+    return ProgramFolder(ec ? inf : absolute.string());
+}
+
 int PrintScriptWorkLists(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     std::string inf;
@@ -107,13 +127,9 @@ int PrintScriptWorkLists(const std::vector<std::string>& args, std::ostream& out
         return 2;
     }
 
-    std::string bytes;
-    ScriptLoadStatus loaded = ReadScriptFile(inf, bytes);
-    if (loaded != ScriptLoadStatus::Loaded) {
-        err << MessageText(ScriptLoadMessage(loaded)) << "\n";
+    SetupScript script;
+    if (!ReadScriptArgument(inf, script, err))
         return 1;
-    }
-    SetupScript script(bytes);
     PackageInfo info = ReadPackageInfo(script);
     if (!sections) {
         InstallChoice express;
@@ -123,11 +139,7 @@ int PrintScriptWorkLists(const std::vector<std::string>& args, std::ostream& out
     }
 
     SetupState state;
-    // The script stands beside the setup program, whose folder is number 1.
-    std::error_code ec;
-    std::filesystem::path absolute = std::filesystem::absolute(inf, ec);
-    std::string setupFolder = ProgramFolder(ec ? inf : absolute.string());
-    state.m_directories = DirectoryTable::ForInstallation(setupFolder, installFolder,
+    state.m_directories = DirectoryTable::ForInstallation(ScriptFolder(inf), installFolder,
                                                           info.description);
     ScriptRunStatus status = RunInstallSections(script, *sections, state);
     PrintPackage(info, out);

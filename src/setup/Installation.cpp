@@ -1,0 +1,456 @@
+#include "setup/Installation.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/MessageTable.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/Prompter.h"
+#include "platform/SettingsKeys.h"
+#include "platform/SystemFolders.h"
+#include "platform/VersionRecord.h"
+#include "setup/IniFiles.h"
+#include "setup/InstallSection.h"
+#include "setup/ScriptLoader.h"
+#include "setup/ScriptText.h"
+#include "setup/SelfDelete.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
+
+namespace {
+
+PromptReply Show(MessageId text, std::initializer_list<std::string> args, PromptButtons buttons,
+                 PromptIcon icon, MessageId caption)
+{
+    return Prompter::Current().Ask(FormatMessageText(text, args), buttons, icon,
+                                   MessageText(caption));
+}
+
+void ShowError(MessageId text, MessageId caption, std::initializer_list<std::string> args = {})
+{
+    Show(text, args, PromptButtons::Ok, PromptIcon::Exclamation, caption);
+}
+
+// The last part of a path, after its last separator of either kind.
+std::string LastPathPart(const std::string& path)
+{
+    size_t at = path.find_last_of("/\\");
+    return at == std::string::npos ? path : path.substr(at + 1);
+}
+
+enum class FolderState { Missing, Folder, NotFolder };
+
+FolderState FolderStateOf(const std::string& path)
+{
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0)
+        return FolderState::Missing;
+    return S_ISDIR(st.st_mode) ? FolderState::Folder : FolderState::NotFolder;
+}
+
+bool MakeFolderWithParents(const std::string& path)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(path, ec);
+    return FolderStateOf(path) == FolderState::Folder;
+}
+
+bool IsRegularFile(const std::string& path)
+{
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+enum class CopyResult { Copied, CannotOpenSource, CannotCreateTarget, CopyFailed };
+
+// Copies `from` over `to` through a temporary file beside the target that is
+// renamed over it only when complete, so a failed or cancelled copy never
+// leaves a half-written file in place of a good one. Renaming replaces the
+// target's folder entry, so a read-only target (or a link in its place) is
+// replaced, never written through. The copy is an ordinary file: readable and
+// writable by its owner, executable when the source is.
+CopyResult CopyToInstalledFile(const std::string& from, const std::string& to)
+{
+    // Non-blocking, so a pipe in the package's place of a file cannot stall
+    // the open; only a regular file is copied.
+    int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (in < 0)
+        return CopyResult::CannotOpenSource;
+    struct stat st{};
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        return CopyResult::CannotOpenSource;
+    }
+    ::fcntl(in, F_SETFL, ::fcntl(in, F_GETFL) & ~O_NONBLOCK);
+
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    unsigned mode = ((st.st_mode & 0777) & ~mask) | S_IRUSR | S_IWUSR;
+    AtomicFileWriter writer;
+    if (!writer.Open(to, mode)) {
+        ::close(in);
+        return CopyResult::CannotCreateTarget;
+    }
+    bool ok = writer.WriteFrom(in);
+    ::close(in);
+    if (!ok || !writer.Commit())
+        return CopyResult::CopyFailed;
+    return CopyResult::Copied;
+}
+
+// A file that is already gone counts as deleted: an uninstall after the user
+// removed a file by hand must still undo the rest.
+bool DeleteInstalledFile(const std::string& path)
+{
+    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
+// A file version as its two 32-bit halves, most significant first.
+std::tuple<uint32_t, uint32_t> VersionKey(const VersionNumbers& v)
+{
+    return {uint32_t(v.major) << 16 | uint32_t(v.minor), uint32_t(v.build) << 16 | uint32_t(v.revision)};
+}
+
+// False when the user chose to keep a newer target. Only regular files are
+// read for their versions: a device or pipe has none, and reading one might
+// never end.
+bool ConfirmReplacement(const std::string& source, const std::string& target)
+{
+    VersionNumbers newer, older;
+    if (!IsRegularFile(target) || !IsRegularFile(source) || !ReadVersionRecord(target, newer) ||
+        !ReadVersionRecord(source, older))
+        return true;
+    if (VersionKey(older) >= VersionKey(newer))
+        return true;
+    return Show(MessageId::OverwriteNewerVersion,
+                {target, FormatVersion(newer), FormatVersion(older)}, PromptButtons::YesNo,
+                PromptIcon::Exclamation, MessageId::OverwriteWarningTitle) == PromptReply::Yes;
+}
+
+void ReportScriptFailure()
+{
+    ShowError(MessageId::InstallScriptFailed, MessageId::InstallErrorTitle);
+}
+
+class Run {
+public:
+    Run(const SetupScript& script, SetupState& state, InstallProgress& progress,
+        InstallEnvironment& env)
+        : m_script(script), m_state(state), m_progress(progress), m_env(env)
+    {
+    }
+
+    bool CarryOut()
+    {
+        BuildLists();
+        m_progress.Open(MessageText(m_state.m_bUninstall ? MessageId::UninstallProgressTitle
+                                                         : MessageId::InstallProgressTitle),
+                        MessageText(MessageId::ProgressCopying));
+        bool completed = Steps();
+        m_progress.Close();
+        if (completed)
+            ShowClosingMessage();
+        return completed;
+    }
+
+private:
+    bool Steps()
+    {
+        DoFiles();
+        m_progress.DisableCancel();
+        DoRegistry();
+        if (!DoIniFiles())
+            return false;
+        if (m_state.m_bFailed) {
+            ReportScriptFailure();
+            return false;
+        }
+        if (!m_state.m_bUninstall) {
+            if (!CopyUninstaller())
+                return false;
+            if (m_state.m_bBookOption)
+                MakeShortcut();
+        }
+        SetStartupEntries();
+        // The start-up entries are data for a system that runs them at its
+        // next start; no program here runs them.
+        return true;
+    }
+
+    void BuildLists()
+    {
+        InstallChoice choice;
+        choice.uninstall = m_state.m_bUninstall;
+        choice.viewerIncluded = m_state.m_package.viewerIncluded;
+        choice.viewerOption = m_state.m_bViewerOption;
+        choice.bookOption = m_state.m_bBookOption;
+        choice.helpOption = m_state.m_bHelpOption;
+        // Lists cut short by a runaway or oversized script are not carried
+        // out: the failure is reported where every other one is.
+        if (RunInstallSections(m_script, ChosenInstallSections(choice), m_state) !=
+            ScriptRunStatus::Ok)
+            m_state.m_bFailed = true;
+    }
+
+    void DoFiles()
+    {
+        if (m_state.m_bFailed)
+            return;
+        const std::vector<FileEntry>& files = m_state.m_files;
+        m_progress.SetRange(files.size());
+        for (size_t i = 0; i < files.size(); ++i) {
+            const FileEntry& entry = files[i];
+            m_progress.SetNameLine(LastPathPart(entry.target ? *entry.target : entry.source));
+            m_progress.SetPosition(i);
+            m_progress.PumpOneEvent();
+            if (entry.IsDeletion() || m_state.m_bUninstall) {
+                if (!DeleteInstalledFile(entry.source)) {
+                    m_state.m_bFailed = true;
+                    return;
+                }
+            } else if (ConfirmReplacement(entry.source, *entry.target) &&
+                       CopyToInstalledFile(entry.source, *entry.target) != CopyResult::Copied) {
+                m_state.m_bFailed = true;
+                return;
+            }
+            if (m_progress.CancelRequested()) {
+                m_state.m_bFailed = true;
+                return;
+            }
+        }
+    }
+
+    void DoRegistry()
+    {
+        if (!m_state.m_bUninstall)
+            m_progress.SetNameLine(MessageText(MessageId::ProgressAddingRegistry));
+        Registry& registry = m_env.registry;
+        for (const RegistryEntry& entry : m_state.m_registry) {
+            if (m_state.m_bFailed)
+                return;
+            if (m_state.m_bUninstall) {
+                // Uninstalling removes values and never makes keys: a key
+                // that is gone holds nothing to delete.
+                if (!entry.valueName.empty() && registry.KeyExists(entry.root, entry.key))
+                    registry.DeleteValue(entry.root, entry.key, entry.valueName);
+                continue;
+            }
+            if (registry.CreateKey(entry.root, entry.key) != RegistryStatus::Ok) {
+                m_state.m_bFailed = true;
+                return;
+            }
+            RegistryStatus status = RegistryStatus::Ok;
+            if (!entry.hasData)
+                // A DelReg line in an install section: its value goes, as it
+                // would when uninstalling; a value that is not there is fine.
+                registry.DeleteValue(entry.root, entry.key, entry.valueName);
+            else if (entry.kind == RegistryValueKind::Text)
+                status = registry.SetString(entry.root, entry.key, entry.valueName, entry.text);
+            else
+                status = registry.SetDword(entry.root, entry.key, entry.valueName, entry.number);
+            if (status != RegistryStatus::Ok) {
+                m_state.m_bFailed = true;
+                return;
+            }
+        }
+    }
+
+    // False when setup ends here (its message shown).
+    bool DoIniFiles()
+    {
+        if (!m_state.m_bUninstall)
+            m_progress.SetNameLine(MessageText(MessageId::ProgressAddingMenuItems));
+        if (m_state.m_iniFiles.empty())
+            return true;
+        // The Windows folder always exists where ini files are at home; here
+        // it is made on first use.
+        std::string windows = SystemFolders::WindowsFolder();
+        MakeFolderWithParents(windows);
+        for (const IniFileEntry& ini : m_state.m_iniFiles) {
+            if (m_state.m_bFailed) {
+                ReportScriptFailure();
+                return false;
+            }
+            std::string text = IniFileText(ArrangeIniLines(ini.lines));
+            // Written whole or not at all: a failed write keeps the old file.
+            AtomicFileWriter writer;
+            if (!writer.Open(AppendPathPart(windows, ini.fileName))) {
+                ShowError(MessageId::CannotCreateIniFile, MessageId::IniFileCreationTitle);
+                return false;
+            }
+            if (!writer.Write(text.data(), text.size()) || !writer.Commit()) {
+                ShowError(MessageId::CannotWriteIniFile, MessageId::IniFileCreationTitle);
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // The whole program file is copied, however large it is.
+    bool CopyUninstaller()
+    {
+        m_progress.SetNameLine(MessageText(MessageId::ProgressAddingUninstaller));
+        MessageId failure;
+        switch (CopyToInstalledFile(m_env.ownProgramPath, UninstallerPath(m_state.m_strInstallFolder))) {
+        case CopyResult::Copied:
+            return true;
+        case CopyResult::CannotOpenSource:
+            failure = MessageId::CannotOpenSetupFile;
+            break;
+        case CopyResult::CannotCreateTarget:
+            failure = MessageId::CannotCreateUninstallFile;
+            break;
+        default:
+            failure = MessageId::ErrorCopyingUninstallFile;
+            break;
+        }
+        ShowError(failure, MessageId::UninstallCopyFailedTitle);
+        return false;
+    }
+
+    // The viewer loads the Picture Book, makes its desktop shortcut and ends;
+    // a viewer that cannot be started is passed over in silence.
+    void MakeShortcut()
+    {
+        m_progress.SetNameLine(MessageText(MessageId::ProgressAddingShortcut));
+        std::string viewer = ViewerProgramPath(m_state.m_strInstallFolder);
+        std::string commandLine =
+            "\"" + viewer + "\" \"/shortcut=" + PictureBookFilePath(m_state) + "\"";
+        ProcessLauncher::Current().RunProgramAndWait(viewer, commandLine, m_state.m_strInstallFolder,
+                                                     m_env.viewerWaitLimit);
+    }
+
+    // The RunOnce key always exists where it is used; here it is made when
+    // missing, and only a registry that cannot be written leaves the step out.
+    void SetStartupEntries()
+    {
+        Registry& registry = m_env.registry;
+        const RegistryRoot root = RegistryRoot::LocalMachine;
+        if (registry.CreateKey(root, kRunOnceKey) != RegistryStatus::Ok)
+            return;
+        if (registry.HasSubKey(root, kRunOnceKey, "Setup"))
+            registry.SetString(root, kRunOnceKey, "Wrapper", "runonce");
+        registry.SetString(root, kRunOnceKey, "GrpConv", "grpconv -o");
+        if (m_state.m_bUninstall && !m_env.ownProgramPath.empty())
+            ScheduleSelfDelete(m_env.ownProgramPath);
+    }
+
+    void ShowClosingMessage()
+    {
+        if (!m_state.m_bUninstall) {
+            Show(MessageId::InstalledSuccessfully, {}, PromptButtons::Ok, PromptIcon::Information,
+                 MessageId::InstallCompletedTitle);
+            return;
+        }
+        // The uninstaller's file is gone already, so no restart is needed.
+        Show(MessageId::UninstallRemoved, {}, PromptButtons::Ok, PromptIcon::Information,
+             MessageId::UninstallCompletedTitle);
+    }
+
+    const SetupScript& m_script;
+    SetupState& m_state;
+    InstallProgress& m_progress;
+    InstallEnvironment& m_env;
+};
+
+} // namespace
+
+std::string ViewerProgramPath(const std::string& installFolder)
+{
+    return AppendPathPart(installFolder, "Corvale.exe");
+}
+
+std::string UninstallerPath(const std::string& installFolder)
+{
+    return AppendPathPart(installFolder, "Uninstall.exe");
+}
+
+std::string PictureBookFilePath(const SetupState& state)
+{
+    return AppendPathPart(PictureBookFolder(state.m_strInstallFolder, state.m_package.description),
+                          state.m_package.bookFile);
+}
+
+bool WriteUserInfo(const SetupState& state, Registry& registry)
+{
+    bool ok = true;
+    auto write = [&](const char* name, const std::string& value) {
+        if (!value.empty() &&
+            registry.SetString(RegistryRoot::LocalMachine, kUserInfoKey, name, value) !=
+                RegistryStatus::Ok)
+            ok = false;
+    };
+    write(kUserInfoUserName, state.m_strUserName);
+    write(kUserInfoCompanyName, state.m_strCompanyName);
+    write(kUserInfoEmailAddress, state.m_strEmailAddress);
+    write(kUserInfoInstallationPath, state.m_strInstallFolder);
+    return ok;
+}
+
+bool PrepareFolders(const SetupState& state)
+{
+    const std::string& folder = state.m_strInstallFolder;
+    switch (FolderStateOf(folder)) {
+    case FolderState::Missing:
+        if (Show(MessageId::DirectoryDoesNotExist, {folder}, PromptButtons::YesNo,
+                 PromptIcon::Question, MessageId::ConfirmDirectoryCreationTitle) != PromptReply::Yes)
+            return false;
+        if (!MakeFolderWithParents(folder)) {
+            ShowError(MessageId::FailedToCreateDirectory, MessageId::BadDirectoryTitle, {folder});
+            return false;
+        }
+        break;
+    case FolderState::NotFolder:
+        ShowError(MessageId::NotADirectory, MessageId::BadDirectoryTitle, {folder});
+        return false;
+    case FolderState::Folder:
+        break;
+    }
+    // Without the Picture Book's folder the run still goes on: its files then
+    // fail to copy and the failure is reported at the end.
+    std::string book = PictureBookFolder(folder, state.m_package.description);
+    if (FolderStateOf(book) == FolderState::NotFolder)
+        ShowError(MessageId::NotADirectory, MessageId::BadDirectoryTitle, {book});
+    else if (!MakeFolderWithParents(book))
+        ShowError(MessageId::FailedToCreateDirectory, MessageId::BadDirectoryTitle, {book});
+    return true;
+}
+
+bool CarryOut(const SetupScript& script, SetupState& state, InstallProgress& progress,
+              InstallEnvironment& env)
+{
+    return Run(script, state, progress, env).CarryOut();
+}
+
+bool RunInstallation(const SetupScript& script, SetupState& state, InstallProgress& progress,
+                     InstallEnvironment& env)
+{
+    WriteUserInfo(state, env.registry);
+    if (!PrepareFolders(state))
+        return false;
+    return CarryOut(script, state, progress, env);
+}
+
+bool RunUninstall(InstallProgress& progress, InstallEnvironment& env)
+{
+    SetupScript script;
+    std::string setupFolder;
+    if (LoadScript(env.ownProgramPath, script, setupFolder) != ScriptLoadStatus::Loaded)
+        return false;
+    SetupState state;
+    state.m_bUninstall = true;
+    state.m_package = ReadPackageInfo(script);
+    std::string installFolder;
+    if (env.registry.GetString(RegistryRoot::LocalMachine, kUserInfoKey,
+                               kUserInfoInstallationPath, installFolder) != RegistryStatus::Ok ||
+        installFolder.empty())
+        installFolder = setupFolder;
+    state.m_strInstallFolder = installFolder;
+    state.m_directories =
+        DirectoryTable::ForInstallation(setupFolder, installFolder, state.m_package.description);
+    return CarryOut(script, state, progress, env);
+}
