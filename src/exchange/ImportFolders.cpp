@@ -11,18 +11,6 @@ const char kFallbackFolderName[] = "Picture Book";
 // Room under the usual 255-byte limit for a "(9999)" after the name.
 constexpr size_t kMaxFolderNameBytes = 200;
 
-// Cuts UTF-8 text to at most `limit` bytes without splitting a character.
-std::string CutUtf8(std::string text, size_t limit)
-{
-    if (text.size() <= limit)
-        return text;
-    size_t end = limit;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end;
-    text.resize(end);
-    return text;
-}
-
 } // namespace
 
 std::string GetPictureBookRootPath(const Settings& settings, const std::string& installFolder)

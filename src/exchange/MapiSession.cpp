@@ -87,7 +87,7 @@ bool MapiSession::SendMail(MailMessage& message, bool showDialog)
         request.attachments.push_back(
             {message.m_attachments[i], named ? message.m_attachmentNames[i] : message.m_attachments[i]});
 
-    uint32_t result = m_pClient->SendMail(m_nSession, request, showDialog ? MAIL_DIALOG : 0);
+    uint32_t result = m_pClient->SendMail(m_nSession, request, showDialog ? uint32_t(MAIL_DIALOG) : 0u);
     m_nLastError = result;
     return result == MAIL_SUCCESS;
 }

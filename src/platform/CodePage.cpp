@@ -56,6 +56,44 @@ std::string Cp1252ToUtf8(std::string_view text)
     return out;
 }
 
+namespace {
+
+bool IsWellFormedUtf8(std::string_view text)
+{
+    size_t i = 0;
+    while (i < text.size()) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        int extra = c < 0x80 ? 0 : c >= 0xC2 && c < 0xE0 ? 1 : c >= 0xE0 && c < 0xF0 ? 2
+                  : c >= 0xF0 && c < 0xF5 ? 3 : -1;
+        if (extra < 0 || text.size() - i <= size_t(extra))
+            return false;
+        for (int k = 1; k <= extra; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += size_t(extra) + 1;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string CutUtf8(std::string text, size_t limit)
+{
+    if (text.size() <= limit)
+        return text;
+    size_t end = limit;
+    // Back over continuation bytes to the start of the character that does not fit.
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    text.resize(end);
+    return text;
+}
+
+std::string AnyTextToUtf8(std::string_view text)
+{
+    return IsWellFormedUtf8(text) ? std::string(text) : Cp1252ToUtf8(text);
+}
+
 std::string Utf8ToCp1252(std::string_view text)
 {
     std::string out;

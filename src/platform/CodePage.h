@@ -9,6 +9,11 @@
 #include <string_view>
 
 std::string Cp1252ToUtf8(std::string_view text);
+// `text` cut to at most `limit` bytes, never inside a UTF-8 character.
+std::string CutUtf8(std::string text, size_t limit);
+// Text from a file that may be either: kept when it is well-formed UTF-8,
+// else read as Windows-1252.
+std::string AnyTextToUtf8(std::string_view text);
 // Characters outside Windows-1252 (and malformed UTF-8) become '?'.
 std::string Utf8ToCp1252(std::string_view text);
 // `count` little-endian UTF-16 code units starting at `bytes`; unpaired

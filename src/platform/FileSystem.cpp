@@ -5,9 +5,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
 #include <sys/statfs.h>
+#include <sys/statvfs.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
@@ -142,6 +144,19 @@ bool IsCdRomPath(const std::string& path)
     return type == kIso9660Magic || type == kUdfMagic;
 }
 
+// Blocks kept for the superuser are not counted: an installation by anyone
+// else cannot use them.
+bool FreeDiskBytes(const std::string& path, uint64_t& bytes)
+{
+    struct statvfs fs{};
+    if (::statvfs(path.c_str(), &fs) != 0)
+        return false;
+    uint64_t unit = fs.f_frsize ? fs.f_frsize : fs.f_bsize;
+    uint64_t blocks = fs.f_bavail;
+    bytes = unit != 0 && blocks > UINT64_MAX / unit ? UINT64_MAX : blocks * unit;
+    return true;
+}
+
 bool IsFixedDrivePath(const std::string& path)
 {
     struct statfs fs;
@@ -171,6 +186,70 @@ std::string FolderOfPath(const std::string& path)
 {
     size_t last = path.find_last_of("/\\");
     return last == std::string::npos ? std::string() : path.substr(0, last);
+}
+
+bool IsRegularFile(const std::string& path)
+{
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+PathKind KindOfPath(const std::string& path)
+{
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0)
+        return PathKind::Missing;
+    return S_ISDIR(st.st_mode) ? PathKind::Folder : PathKind::Other;
+}
+
+bool MakeFolderWithParents(const std::string& path)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(path, ec);
+    return KindOfPath(path) == PathKind::Folder;
+}
+
+int OpenRegularFileForReading(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return -1;
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+BoundedRead ReadFileUpTo(const std::string& path, uint64_t limit, std::string& bytes)
+{
+    bytes.clear();
+    int fd = OpenRegularFileForReading(path);
+    if (fd < 0)
+        return BoundedRead::CannotOpen;
+    BoundedRead result = BoundedRead::Read;
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            if (uint64_t(n) > limit - bytes.size()) {
+                result = BoundedRead::TooLarge;
+                break;
+            }
+            bytes.append(buffer, static_cast<size_t>(n));
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            result = BoundedRead::CannotRead;
+            break;
+        }
+    }
+    ::close(fd);
+    if (result != BoundedRead::Read)
+        bytes.clear();
+    return result;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& out, int& err)

@@ -33,7 +33,8 @@ PromptReply NegativeReply(PromptButtons buttons)
 {
     switch (buttons) {
     case PromptButtons::Ok: return PromptReply::Ok;
-    case PromptButtons::YesNo: return PromptReply::No;
+    case PromptButtons::YesNo:
+    case PromptButtons::YesNoDefaultNo: return PromptReply::No;
     case PromptButtons::OkCancel:
     case PromptButtons::YesNoCancel:
     case PromptButtons::RetryCancel: return PromptReply::Cancel;

@@ -7,7 +7,8 @@
 #include <vector>
 
 enum class PromptIcon { None, Exclamation, Information, Question, Stop };
-enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+// YesNoDefaultNo: a question whose safe answer is No, so Enter cannot say Yes.
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoDefaultNo, YesNoCancel, RetryCancel };
 enum class PromptReply { Ok, Cancel, Yes, No, Retry };
 
 class Prompter {

@@ -1,6 +1,7 @@
 #include "setup/Installation.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
 #include "platform/MessageTable.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/Prompter.h"
@@ -15,8 +16,6 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <fcntl.h>
-#include <filesystem>
 #include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
@@ -42,29 +41,6 @@ std::string LastPathPart(const std::string& path)
     return at == std::string::npos ? path : path.substr(at + 1);
 }
 
-enum class FolderState { Missing, Folder, NotFolder };
-
-FolderState FolderStateOf(const std::string& path)
-{
-    struct stat st{};
-    if (::stat(path.c_str(), &st) != 0)
-        return FolderState::Missing;
-    return S_ISDIR(st.st_mode) ? FolderState::Folder : FolderState::NotFolder;
-}
-
-bool MakeFolderWithParents(const std::string& path)
-{
-    std::error_code ec;
-    std::filesystem::create_directories(path, ec);
-    return FolderStateOf(path) == FolderState::Folder;
-}
-
-bool IsRegularFile(const std::string& path)
-{
-    struct stat st{};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 enum class CopyResult { Copied, CannotOpenSource, CannotCreateTarget, CopyFailed };
 
 // Copies `from` over `to` through a temporary file beside the target that is
@@ -75,17 +51,12 @@ enum class CopyResult { Copied, CannotOpenSource, CannotCreateTarget, CopyFailed
 // writable by its owner, executable when the source is.
 CopyResult CopyToInstalledFile(const std::string& from, const std::string& to)
 {
-    // Non-blocking, so a pipe in the package's place of a file cannot stall
-    // the open; only a regular file is copied.
-    int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    // Only a regular file is copied.
+    int in = OpenRegularFileForReading(from);
     if (in < 0)
         return CopyResult::CannotOpenSource;
     struct stat st{};
-    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(in);
-        return CopyResult::CannotOpenSource;
-    }
-    ::fcntl(in, F_SETFL, ::fcntl(in, F_GETFL) & ~O_NONBLOCK);
+    ::fstat(in, &st);
 
     mode_t mask = ::umask(0);
     ::umask(mask);
@@ -127,7 +98,7 @@ bool ConfirmReplacement(const std::string& source, const std::string& target)
     if (VersionKey(older) >= VersionKey(newer))
         return true;
     return Show(MessageId::OverwriteNewerVersion,
-                {target, FormatVersion(newer), FormatVersion(older)}, PromptButtons::YesNo,
+                {target, FormatVersion(newer), FormatVersion(older)}, PromptButtons::YesNoDefaultNo,
                 PromptIcon::Exclamation, MessageId::OverwriteWarningTitle) == PromptReply::Yes;
 }
 
@@ -394,8 +365,8 @@ bool WriteUserInfo(const SetupState& state, Registry& registry)
 bool PrepareFolders(const SetupState& state)
 {
     const std::string& folder = state.m_strInstallFolder;
-    switch (FolderStateOf(folder)) {
-    case FolderState::Missing:
+    switch (KindOfPath(folder)) {
+    case PathKind::Missing:
         if (Show(MessageId::DirectoryDoesNotExist, {folder}, PromptButtons::YesNo,
                  PromptIcon::Question, MessageId::ConfirmDirectoryCreationTitle) != PromptReply::Yes)
             return false;
@@ -404,16 +375,16 @@ bool PrepareFolders(const SetupState& state)
             return false;
         }
         break;
-    case FolderState::NotFolder:
+    case PathKind::Other:
         ShowError(MessageId::NotADirectory, MessageId::BadDirectoryTitle, {folder});
         return false;
-    case FolderState::Folder:
+    case PathKind::Folder:
         break;
     }
     // Without the Picture Book's folder the run still goes on: its files then
     // fail to copy and the failure is reported at the end.
     std::string book = PictureBookFolder(folder, state.m_package.description);
-    if (FolderStateOf(book) == FolderState::NotFolder)
+    if (KindOfPath(book) == PathKind::Other)
         ShowError(MessageId::NotADirectory, MessageId::BadDirectoryTitle, {book});
     else if (!MakeFolderWithParents(book))
         ShowError(MessageId::FailedToCreateDirectory, MessageId::BadDirectoryTitle, {book});

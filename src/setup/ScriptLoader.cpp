@@ -1,6 +1,6 @@
 #include "setup/ScriptLoader.h"
 
-#include "platform/File.h"
+#include "platform/FileSystem.h"
 #include "platform/OwnProgram.h"
 #include "platform/PathResolver.h"
 #include "platform/Prompter.h"
@@ -19,22 +19,10 @@ std::string ScriptPathIn(const std::string& folder)
 
 ScriptLoadStatus ReadScriptFile(const std::string& path, std::string& bytes)
 {
-    CFile file;
-    if (!file.Open(path, CFile::modeRead))
-        return ScriptLoadStatus::CannotOpen;
-    // Read in blocks up to the limit rather than trusting the size the file
-    // claims, so a device or pipe in its place cannot fill memory.
-    bytes.clear();
-    char block[65536];
-    for (;;) {
-        size_t n = file.Read(block, sizeof(block));
-        if (file.Error() != 0)
-            return ScriptLoadStatus::CannotRead;
-        bytes.append(block, n);
-        if (bytes.size() > kMaxScriptBytes)
-            return ScriptLoadStatus::CannotRead;
-        if (n < sizeof(block))
-            return ScriptLoadStatus::Loaded;
+    switch (ReadFileUpTo(path, kMaxScriptBytes, bytes)) {
+    case BoundedRead::Read: return ScriptLoadStatus::Loaded;
+    case BoundedRead::CannotOpen: return ScriptLoadStatus::CannotOpen;
+    default: return ScriptLoadStatus::CannotRead;
     }
 }
 

@@ -7,15 +7,31 @@
 #include "setup/WorkLists.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
+
+enum class InstallType { Express, Custom, Minimal };
+
+// The longest text the wizard and the registry hand over (a field of 259
+// bytes with its terminating NUL).
+constexpr size_t kMaxStateText = 258;
 
 struct SetupState {
     bool m_bUninstall = false;
     std::string m_strInstallFolder;
+    // Editions of the viewer found on this computer; set before the wizard.
+    bool m_bViewerFound = false;
+    bool m_bPlusFound = false;
+    // Where Corvale PLUS was installed, from the registry.
+    std::string m_strPlusFolder;
     // The wizard's three options.
     bool m_bViewerOption = false;
     bool m_bBookOption = false;
     bool m_bHelpOption = false;
+    InstallType m_installType = InstallType::Express;
+    bool m_bLicenceAccepted = false;
+    // The sum of the chosen parts' sizes, in bytes.
+    uint64_t m_nRequiredSpace = 0;
     // Who installs, from the wizard; written for later runs when not empty.
     std::string m_strUserName;
     std::string m_strCompanyName;

@@ -1,3 +1,4 @@
+#include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/SystemFolders.h"
 
@@ -105,6 +106,37 @@ TEST(FileSystem, ReadsWholeFilesAndReportsErrno)
     EXPECT_EQ(err, EISDIR);
     EXPECT_TRUE(FileExists(dir.Path()));
     EXPECT_FALSE(FileExists(""));
+}
+
+TEST(FileSystem, BoundedReadsTakeOnlyRegularFilesUpToTheLimit)
+{
+    TempDir dir;
+    WriteFileBytes(dir.File("f"), std::string(70000, 'q'));
+    std::string out = "old";
+    EXPECT_EQ(ReadFileUpTo(dir.File("f"), 70000, out), BoundedRead::Read);
+    EXPECT_EQ(out, std::string(70000, 'q'));
+    EXPECT_EQ(ReadFileUpTo(dir.File("f"), 69999, out), BoundedRead::TooLarge);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(ReadFileUpTo(dir.File("missing"), 10, out), BoundedRead::CannotOpen);
+    EXPECT_EQ(ReadFileUpTo(dir.Path(), 10, out), BoundedRead::CannotOpen);
+    // A pipe in a file's place is refused at once rather than waited on.
+    ASSERT_EQ(mkfifo(dir.File("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(ReadFileUpTo(dir.File("pipe"), 10, out), BoundedRead::CannotOpen);
+
+    uint64_t free = 0;
+    EXPECT_TRUE(FreeDiskBytes(dir.Path(), free));
+    EXPECT_GT(free, 0u);
+    EXPECT_FALSE(FreeDiskBytes(dir.File("missing/x"), free));
+}
+
+TEST(CodePage, TextOfEitherKindBecomesUtf8)
+{
+    EXPECT_EQ(AnyTextToUtf8("caf\xC3\xA9"), "caf\xC3\xA9");
+    EXPECT_EQ(AnyTextToUtf8("caf\xE9"), "caf\xC3\xA9");
+    // Cut or overlong sequences are not UTF-8.
+    EXPECT_EQ(AnyTextToUtf8("x\xC3"), "x\xC3\x83");
+    EXPECT_EQ(AnyTextToUtf8("\xC0\xAF"), "\xC3\x80\xC2\xAF");
+    EXPECT_EQ(AnyTextToUtf8(""), "");
 }
 
 TEST(FileSystem, LocalDiskIsNeitherCdNorRemovable)

@@ -1,3 +1,4 @@
+#include "platform/EditionRecord.h"
 #include "platform/VersionRecord.h"
 #include "support/TestEnvironment.h"
 
@@ -41,4 +42,24 @@ TEST(VersionRecord, FoundWhereverItLiesInALargeFile)
     EXPECT_TRUE(ReadVersionRecord(dir.File("end"), version));
     ASSERT_TRUE(WriteFileBytes(dir.File("cut"), std::string(65536, 'z') + record.substr(0, record.size() - 2)));
     EXPECT_FALSE(ReadVersionRecord(dir.File("cut"), version));
+}
+
+TEST(EditionRecord, OnlyAFileWithThePlusRecordIsCorvalePlus)
+{
+    TempDir dir;
+    const std::string record = PlusEditionRecord();
+    // Across a piece boundary too.
+    for (size_t at : {size_t(10), size_t(65536) - 7}) {
+        ASSERT_TRUE(WriteFileBytes(dir.File("plus"), std::string(at, 'z') + record + "tail"));
+        EXPECT_EQ(ReadViewerEdition(dir.File("plus")), ViewerEdition::Plus) << at;
+    }
+    // The marker that every reader of the record holds is not the record.
+    std::string marker = record.substr(0, record.find(':') + 1);
+    ASSERT_TRUE(WriteFileBytes(dir.File("reader"), "x" + marker + std::string(1, '\0') + "PLUS\x01"));
+    EXPECT_EQ(ReadViewerEdition(dir.File("reader")), ViewerEdition::Free);
+    ASSERT_TRUE(WriteFileBytes(dir.File("cut"), "x" + record.substr(0, record.size() - 1)));
+    EXPECT_EQ(ReadViewerEdition(dir.File("cut")), ViewerEdition::Free);
+    EXPECT_EQ(ReadViewerEdition(dir.File("missing")), ViewerEdition::Free);
+    // Our own programs are the free viewer: none holds the record whole.
+    EXPECT_EQ(ReadViewerEdition("/proc/self/exe"), ViewerEdition::Free);
 }

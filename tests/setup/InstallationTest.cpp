@@ -321,7 +321,7 @@ TEST_F(Installation, AnOlderFileAsksBeforeReplacingANewerOneAndNoKeepsIt)
                   "this, it is usually a bad idea\nto replace a newer file with an older copy of that "
                   "file.  Replace it anyway?");
     EXPECT_EQ(question.caption, "Overwrite warning");
-    EXPECT_EQ(question.buttons, PromptButtons::YesNo);
+    EXPECT_EQ(question.buttons, PromptButtons::YesNoDefaultNo);
     // Declining is no failure: the install still completes.
     EXPECT_EQ(m_prompter.m_entries[1].text, "Corvale for Windows installed successfully!");
 

@@ -99,7 +99,8 @@ TEST(SampleBookWalk, LargePictureScrollsToItsCentreOnlyWhenAsked)
         if (centre == 1)
             expected = QPoint(std::max(0, (1024 - outer.width()) / 2), std::max(0, (768 - outer.height()) / 2));
         EXPECT_EQ(v.view->GetScrollPosition(), expected) << "centre " << centre;
-        if (centre == 1)
+        if (centre == 1) {
             EXPECT_NE(v.view->GetScrollPosition(), QPoint(0, 0));
+        }
     }
 }

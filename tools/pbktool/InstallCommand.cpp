@@ -1,6 +1,7 @@
 #include "InstallCommand.h"
 
 #include "ScriptCommand.h"
+#include "platform/FileSystem.h"
 #include "platform/MessageTable.h"
 #include "platform/OwnProgram.h"
 #include "platform/Prompter.h"
@@ -8,7 +9,6 @@
 #include "setup/ScriptText.h"
 
 #include <ostream>
-#include <sys/stat.h>
 
 namespace {
 
@@ -39,12 +39,6 @@ private:
     std::ostream& m_err;
     Prompter* m_pPrevious;
 };
-
-bool IsFile(const std::string& path)
-{
-    struct stat st{};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
 
 } // namespace
 
@@ -93,6 +87,6 @@ int InstallPackage(const std::vector<std::string>& args, std::ostream& out, std:
     // The package's own setup program becomes the uninstaller; a package
     // without one gets this tool in its place.
     std::string setup = AppendPathPart(setupFolder, "setup");
-    env.ownProgramPath = IsFile(setup) ? setup : OwnProgramPath();
+    env.ownProgramPath = IsRegularFile(setup) ? setup : OwnProgramPath();
     return RunInstallation(script, state, progress, env) ? 0 : 1;
 }

@@ -1,0 +1,42 @@
+#include "platform/RecordScan.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+bool ScanFileForRecord(const std::string& path, std::string_view marker, size_t bodyLength,
+                       const std::function<bool(std::string_view body)>& accept)
+{
+    if (marker.empty())
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    // Each piece keeps the tail of the one before, long enough for a record
+    // that straddles the two.
+    const size_t keep = marker.size() + bodyLength;
+    const size_t kPiece = size_t(1) << 16;
+    std::vector<char> bytes;
+    for (;;) {
+        size_t kept = bytes.size();
+        bytes.resize(kept + kPiece);
+        in.read(bytes.data() + kept, static_cast<std::streamsize>(kPiece));
+        size_t got = static_cast<size_t>(in.gcount());
+        bytes.resize(kept + got);
+        bool atEnd = got < kPiece;
+        // Only where the body after a marker is complete (or the file ends).
+        size_t scanEnd = atEnd ? bytes.size() : (bytes.size() > keep ? bytes.size() - keep : 0);
+        for (size_t i = 0; i < scanEnd && i + marker.size() <= bytes.size(); ++i) {
+            if (bytes[i] != marker[0] || std::memcmp(&bytes[i], marker.data(), marker.size()) != 0)
+                continue;
+            size_t begin = i + marker.size();
+            size_t length = std::min(bodyLength, bytes.size() - begin);
+            if (accept(std::string_view(bytes.data() + begin, length)))
+                return true;
+        }
+        if (atEnd)
+            return false;
+        bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(scanEnd));
+    }
+}

@@ -1,0 +1,24 @@
+// setup: installs a Picture Book package (and the viewer) through a wizard,
+// or, run as the uninstaller, removes the installation again.
+
+#include "platform/VersionRecord.h"
+#include "setupui/SetupApp.h"
+#include "viewer/QtPrompter.h"
+
+#include <QApplication>
+#include <QStyle>
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Corvale Setup"));
+    QApplication::setOrganizationName(QStringLiteral("Quillfen"));
+    QApplication::setWindowIcon(application.style()->standardIcon(QStyle::SP_ComputerIcon));
+    (void)VersionRecordText(); // keeps the version record in the program file
+
+    QtPrompter prompter;
+    SetupApp app;
+    if (!app.Start(QApplication::arguments()))
+        return 1;
+    return QApplication::exec();
+}

@@ -1,0 +1,109 @@
+#include "platform/Prompter.h"
+#include "setup/InstallWizardModel.h"
+#include "setupui/InstallProgressDialog.h"
+#include "setupui/LicenceDialog.h"
+#include "setupui/NeedViewerDialog.h"
+#include "setupui/SetupApp.h"
+#include "support/TestEnvironment.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList Labels(const QWidget& widget)
+{
+    QStringList texts;
+    for (const QLabel* label : widget.findChildren<QLabel*>())
+        if (!label->text().isEmpty())
+            texts << label->text();
+    return texts;
+}
+
+} // namespace
+
+TEST(LicenceDialog, ShowsTheWholeTextWithNoAsTheDefault)
+{
+    LicenceDialog dialog(QStringLiteral("Line 1\nLine 2"));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Software License Agreement"));
+    EXPECT_EQ(dialog.m_pText->toPlainText(), QStringLiteral("Line 1\nLine 2"));
+    EXPECT_TRUE(dialog.m_pText->isReadOnly());
+    EXPECT_TRUE(dialog.m_pNo->isDefault());
+    EXPECT_FALSE(dialog.m_pYes->isDefault());
+    EXPECT_EQ(dialog.m_pYes->text(), QStringLiteral("&Yes"));
+    EXPECT_EQ(Labels(dialog), (QStringList{
+                                  "Please read the following license agreement.",
+                                  "Press the PAGE DOWN key to see the rest of the agreement.",
+                                  "Do you accept all of the terms of the preceding License Agreement?",
+                                  "If you choose No, Setup will not continue.  To install this product, "
+                                  "you must accept this agreement."}));
+    dialog.m_pYes->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST(NeedViewerDialog, SaysWhereToGetTheViewer)
+{
+    NeedViewerDialog dialog;
+    EXPECT_EQ(dialog.m_pClose->text(), QStringLiteral("All right, already!  I get the picture..."));
+    QStringList labels = Labels(dialog);
+    ASSERT_EQ(labels.size(), 4);
+    EXPECT_EQ(labels[0], QStringLiteral("You need to install \"Corvale for Windows\" in order to view these photos."));
+    EXPECT_EQ(labels[2], QStringLiteral("To get a free copy of Corvale, either check with the sender of these "
+                                        "photos, or go to:\n\n\t\t") + QLatin1String(kMakerWebPage));
+    dialog.m_pClose->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST(InstallProgressDialog, CancelOnlyRaisesTheFlagUntilItIsDisabled)
+{
+    InstallProgressDialog dialog;
+    InstallProgress& progress = dialog;
+    progress.Open("Removing Corvale...", "Copying...");
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Removing Corvale..."));
+    progress.SetRange(3);
+    progress.SetPosition(2);
+    progress.SetNameLine("beach.jpg");
+    EXPECT_EQ(dialog.m_pBar->value(), 2);
+    EXPECT_EQ(dialog.m_pNameLine->text(), QStringLiteral("beach.jpg"));
+    EXPECT_FALSE(progress.CancelRequested());
+    dialog.close(); // the window's close box asks to cancel and the dialog stays
+    EXPECT_TRUE(progress.CancelRequested());
+    EXPECT_TRUE(dialog.isVisible());
+    progress.DisableCancel();
+    EXPECT_FALSE(dialog.m_pCancel->isEnabled());
+    progress.Close();
+    EXPECT_FALSE(dialog.isVisible());
+
+    InstallProgressDialog other;
+    other.Open("Installing files...", "Copying...");
+    other.m_pCancel->click();
+    EXPECT_TRUE(other.CancelRequested());
+}
+
+TEST(SetupApp, RunningAsTheUninstallerAsksFirst)
+{
+    ScopedRegistry registry;
+    RecordingPrompter prompter;
+    {
+        SetupApp app;
+        EXPECT_FALSE(app.Start({QStringLiteral("/opt/Corvale/UNINSTALL.EXE")}));
+        ASSERT_EQ(prompter.m_entries.size(), 1u);
+        EXPECT_EQ(prompter.m_entries[0].text,
+                  "Corvale will be completely removed !\n\nIs this REALLY what you want?");
+        EXPECT_EQ(prompter.m_entries[0].caption, "Confirm Uninstall");
+        EXPECT_EQ(prompter.m_entries[0].icon, PromptIcon::Question);
+    }
+    prompter.QueueReply(PromptReply::Yes);
+    SetupApp app;
+    EXPECT_TRUE(app.Start({QStringLiteral("/opt/Corvale/Uninstall.exe")}));
+    EXPECT_TRUE(app.m_state.m_bUninstall);
+    SetupApp installer;
+    EXPECT_TRUE(installer.Start({QStringLiteral("/media/cd/setup")}));
+    EXPECT_FALSE(installer.m_state.m_bUninstall);
+    EXPECT_EQ(prompter.m_entries.size(), 2u);
+}
