@@ -11,6 +11,8 @@
 #include "platform/File.h"
 
 #include <cstdio>
+#include <vector>
+#include <zip.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -141,6 +143,60 @@ void SetupScriptSeeds(const std::string& folder)
               "[Ini]\r\nwin.ini,Corvale,,Book=%PHOTOS_DESC%\r\n");
 }
 
+// A ZIP archive of `entries` (name, bytes, stored uncompressed or deflated).
+struct ZipSeedEntry {
+    std::string name;
+    std::string bytes;
+    bool store;
+};
+
+void WriteZipSeed(const std::string& folder, const std::string& name,
+                  const std::vector<ZipSeedEntry>& entries)
+{
+    std::filesystem::create_directories(folder);
+    int error = 0;
+    zip_t* archive = zip_open((folder + "/" + name).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (!archive)
+        return;
+    for (const ZipSeedEntry& entry : entries) {
+        zip_source_t* source = zip_source_buffer(archive, entry.bytes.data(), entry.bytes.size(), 0);
+        zip_int64_t index = zip_file_add(archive, entry.name.c_str(), source, ZIP_FL_ENC_UTF_8);
+        if (index < 0) {
+            zip_source_free(source);
+            continue;
+        }
+        zip_set_file_compression(archive, static_cast<zip_uint64_t>(index),
+                                 entry.store ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0);
+    }
+    zip_close(archive);
+}
+
+void ZipSeeds(const std::string& folder)
+{
+    CCorvaleDoc doc;
+    doc.m_strBookTitle = "Trip";
+    auto photo = std::make_unique<CPhotoNode>();
+    photo->SetFileName("a.gif");
+    auto media = std::make_unique<CMediaNode>();
+    media->SetFileName("Sounds\\s.wav");
+    photo->AddMedia(std::move(media));
+    doc.m_root.AddPhoto(std::move(photo));
+    auto second = std::make_unique<CPhotoNode>();
+    second->SetFileName("b.bmp");
+    doc.m_root.AddPhoto(std::move(second));
+    const std::string book = StoreBook(doc);
+    const std::string inf = "[Strings]\r\nPHOTOS_OWNER=\"Ann\"\r\nPHOTOS_OWNER_EMAIL=\"ann@example.org\"\r\n";
+    WriteZipSeed(folder, "stored.zip", {{"Trip.pbk", book, true},
+                                        {"a.gif", "GIF89a" + std::string(40, 'g'), true},
+                                        {"Sounds/s.wav", "RIFF" + std::string(40, 'w'), true},
+                                        {"b.bmp", "BM" + std::string(60, 'b'), true},
+                                        {"corvale.inf", inf, true}});
+    WriteZipSeed(folder, "deflated.zip", {{"Trip.pbk", book, false},
+                                          {"a.gif", std::string(300, 'g'), false},
+                                          {"corvale.inf", inf, false}});
+    WriteZipSeed(folder, "book-only.zip", {{"dir/Trip.PBK", book, true}});
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -154,5 +210,6 @@ int main(int argc, char** argv)
     ImageSeeds(root);
     InfSeeds(root + "/inf_owner");
     SetupScriptSeeds(root + "/setup_script");
+    ZipSeeds(root + "/zip_import");
     return 0;
 }
