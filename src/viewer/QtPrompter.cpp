@@ -19,6 +19,8 @@ PromptReply QtPrompter::Ask(const std::string& text, PromptButtons buttons, Prom
 {
     QMessageBox box(m_pParent);
     box.setWindowTitle(caption.empty() ? QStringLiteral("Corvale") : QString::fromStdString(caption));
+    // Messages quote names from other people's files; none may be read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(QString::fromStdString(text));
     switch (icon) {
     case PromptIcon::None: box.setIcon(QMessageBox::NoIcon); break;

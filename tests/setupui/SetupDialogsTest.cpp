@@ -5,11 +5,15 @@
 #include "setupui/NeedViewerDialog.h"
 #include "setupui/SetupApp.h"
 #include "support/TestEnvironment.h"
+#include "viewer/QtPrompter.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -106,4 +110,26 @@ TEST(SetupApp, RunningAsTheUninstallerAsksFirst)
     EXPECT_TRUE(installer.Start({QStringLiteral("/media/cd/setup")}));
     EXPECT_FALSE(installer.m_state.m_bUninstall);
     EXPECT_EQ(prompter.m_entries.size(), 2u);
+}
+
+TEST(QtPrompter, ShowsTextPlainlyAndKeepsNoAsTheDefaultWhenAsked)
+{
+    QtPrompter prompter;
+    Qt::TextFormat format = Qt::AutoText;
+    bool noIsDefault = false;
+    QString title;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        format = box->textFormat();
+        noIsDefault = box->defaultButton() == box->button(QMessageBox::No);
+        title = box->windowTitle();
+        box->button(QMessageBox::Yes)->click();
+    });
+    EXPECT_EQ(prompter.Ask("<b>Summer</b> is not a directory !", PromptButtons::YesNoDefaultNo,
+                           PromptIcon::Exclamation, "Insufficient space"),
+              PromptReply::Yes);
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_TRUE(noIsDefault);
+    EXPECT_EQ(title, QStringLiteral("Insufficient space"));
 }
