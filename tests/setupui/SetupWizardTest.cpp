@@ -109,6 +109,15 @@ TEST_F(Wizard, SixPagesInOrderUnderTheWizardsTitle)
     EXPECT_TRUE(NextEnabled());
 }
 
+TEST_F(Wizard, APackageNameWithoutBlanksStillFitsTheScreen)
+{
+    Start(true);
+    m_state.m_package.description = std::string(250, 'W');
+    W().m_pWelcome->Shown(true);
+    EXPECT_LT(W().sizeHint().width(), 1000);
+    EXPECT_TRUE(W().m_pWelcome->m_pPackageText->text().remove(QChar(0x200B)).contains(QString(250, 'W')));
+}
+
 TEST_F(Wizard, WithoutTheViewerAnywhereTheNoticeShowsAndOnlyTheBookCanBeChosen)
 {
     Start(false);
