@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -114,4 +115,30 @@ bool CreateDesktopShortcut(const CCorvaleDoc& doc, const std::string& programPat
     link.workingFolder = slash == std::string::npos ? std::string() : programPath.substr(0, slash + 1);
     link.description = name;
     return WriteShellLink(link, desktop + "/" + name + ".desktop");
+}
+
+int RemoveDesktopShortcutsTo(const std::string& programPath)
+{
+    namespace fs = std::filesystem;
+    if (programPath.empty() || FileExists(programPath))
+        return 0;
+    const std::string exec = "Exec=" + EntryValue(ExecArgument(programPath) + " ");
+    // A launcher is a few hundred bytes; anything far larger is not ours.
+    const uint64_t kMaxLauncherBytes = 64 * 1024;
+    int removed = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it(DesktopFolderPath(), ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path& path = it->path();
+        std::error_code kindError;
+        if (path.extension() != ".desktop" || !it->is_regular_file(kindError) ||
+            it->is_symlink(kindError))
+            continue;
+        std::string bytes;
+        if (ReadFileUpTo(path.string(), kMaxLauncherBytes, bytes) != BoundedRead::Read)
+            continue;
+        if ((bytes.compare(0, exec.size(), exec) == 0 || bytes.find("\n" + exec) != std::string::npos) &&
+            ::unlink(path.c_str()) == 0)
+            ++removed;
+    }
+    return removed;
 }

@@ -26,5 +26,10 @@ std::string DesktopFolderPath();
 // file name are replaced so the link always lands in the desktop folder.
 std::string ShortcutName(const CCorvaleDoc& doc);
 
+// Removes the launchers on the desktop that start `programPath` (made by
+// CreateDesktopShortcut), once that program is gone: an uninstall leaves no
+// dead launcher. Others, and links, are left alone. Gives how many went.
+int RemoveDesktopShortcutsTo(const std::string& programPath);
+
 // Makes the shortcut for `doc`, started through `programPath`. Silent on failure.
 bool CreateDesktopShortcut(const CCorvaleDoc& doc, const std::string& programPath);

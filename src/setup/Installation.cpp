@@ -1,5 +1,6 @@
 #include "setup/Installation.h"
 
+#include "exchange/DesktopShortcut.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageTable.h"
@@ -146,6 +147,8 @@ private:
             if (m_state.m_bBookOption)
                 MakeShortcut();
         }
+        if (m_state.m_bUninstall)
+            RemoveDesktopShortcutsTo(ViewerProgramPath(m_state.m_strInstallFolder));
         SetStartupEntries();
         // The start-up entries are data for a system that runs them at its
         // next start; no program here runs them.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -64,4 +65,35 @@ TEST(DesktopShortcut, HostileTitlesStayOnTheDesktop)
     ASSERT_TRUE(CreateDesktopShortcut(doc, "/opt/Corvale"));
     EXPECT_NE(ReadFileBytes(fx.desktop.File("Q.desktop")).find("\"/books/a\\\\\"\\\\$(x)\\\\`.pbk\""),
               std::string::npos);
+}
+
+TEST(DesktopShortcut, LaunchersOfAProgramThatIsGoneAreRemoved)
+{
+    DesktopFixture fx;
+    TempDir install;
+    const std::string viewer = install.File("Corvale.exe");
+    ASSERT_TRUE(WriteFileBytes(viewer, "viewer"));
+    CCorvaleDoc doc;
+    doc.SetPathName(install.File("My Photos/Summer/Summer.pbk"), false);
+    doc.m_strBookTitle = "Summer";
+    ASSERT_TRUE(CreateDesktopShortcut(doc, viewer));
+    doc.m_strBookTitle = "Other";
+    ASSERT_TRUE(CreateDesktopShortcut(doc, "/usr/bin/Corvale"));
+    // A launcher of another program that merely mentions this one stays, as
+    // does a link and a file that is no launcher.
+    ASSERT_TRUE(WriteFileBytes(fx.desktop.File("notes.desktop"),
+                               "[Desktop Entry]\nComment=Exec=\"" + viewer + "\" x\nExec=/bin/true\n"));
+    ASSERT_TRUE(WriteFileBytes(fx.desktop.File("Summer.txt"), "Exec=\"" + viewer + "\" x\n"));
+    ASSERT_EQ(::symlink(fx.desktop.File("Summer.desktop").c_str(), fx.desktop.File("link.desktop").c_str()), 0);
+
+    // While the program is there, nothing goes.
+    EXPECT_EQ(RemoveDesktopShortcutsTo(viewer), 0);
+    ASSERT_EQ(::unlink(viewer.c_str()), 0);
+    EXPECT_EQ(RemoveDesktopShortcutsTo(viewer), 1);
+    EXPECT_FALSE(FileExistsAt(fx.desktop.File("Summer.desktop")));
+    EXPECT_TRUE(FileExistsAt(fx.desktop.File("Other.desktop")));
+    EXPECT_TRUE(FileExistsAt(fx.desktop.File("notes.desktop")));
+    EXPECT_TRUE(FileExistsAt(fx.desktop.File("Summer.txt")));
+    struct stat st;
+    EXPECT_EQ(::lstat(fx.desktop.File("link.desktop").c_str(), &st), 0);
 }

@@ -3,6 +3,7 @@
 #include "platform/ProcessLauncher.h"
 #include "platform/Prompter.h"
 #include "platform/SettingsKeys.h"
+#include "platform/SystemFolders.h"
 #include "setup/LicenceFile.h"
 #include "setup/SetupRun.h"
 #include "setup/SetupStart.h"
@@ -138,8 +139,13 @@ TEST_F(SetupRun, InstallsWhatTheWizardChoseThenUninstallsItAgain)
     EXPECT_FALSE(RunSetup(m_state, m_frontEnd, m_env));
     EXPECT_TRUE(m_frontEnd.m_bViewerFound);
 
-    // The uninstaller reads the script beside itself and removes the files.
+    // The uninstaller reads the script beside itself and removes the files,
+    // and with the viewer gone its launcher on the desktop goes too.
     ASSERT_TRUE(WriteFileBytes(m_strInstall + "/Corvale.inf", kPackageScript));
+    const std::string launcher = SystemFolders::DesktopFolder() + "/Summer.desktop";
+    std::filesystem::create_directories(SystemFolders::DesktopFolder());
+    ASSERT_TRUE(WriteFileBytes(launcher, "[Desktop Entry]\nExec=\"" + m_strInstall +
+                                             "/Corvale.exe\" \"/book.pbk\"\n"));
     SetupState uninstall;
     uninstall.m_bUninstall = true;
     m_env.ownProgramPath = m_strInstall + "/Uninstall.exe";
@@ -147,6 +153,7 @@ TEST_F(SetupRun, InstallsWhatTheWizardChoseThenUninstallsItAgain)
     EXPECT_FALSE(FileExistsAt(m_strInstall + "/Corvale.exe"));
     EXPECT_FALSE(FileExistsAt(m_strInstall + "/My Photos/Summer/Summer.pbk"));
     EXPECT_FALSE(FileExistsAt(m_strInstall + "/Uninstall.exe"));
+    EXPECT_FALSE(FileExistsAt(launcher));
 }
 
 TEST_F(SetupRun, ACancelledWizardInstallsAndSaysNothing)
