@@ -27,6 +27,18 @@ uint64_t PartSize(int64_t scriptSize, bool chosen)
     return chosen && scriptSize >= 0 ? static_cast<uint64_t>(scriptSize) : 0;
 }
 
+// The state's flag for `option`; const or not as the state is.
+template <class State>
+auto& OptionIn(State& state, WizardOption option)
+{
+    switch (option) {
+    case WizardOption::Viewer: return state.m_bViewerOption;
+    case WizardOption::Book: return state.m_bBookOption;
+    case WizardOption::Help: break;
+    }
+    return state.m_bHelpOption;
+}
+
 } // namespace
 
 InstallWizardModel::InstallWizardModel(SetupState& state, const Registry& registry)
@@ -122,24 +134,14 @@ const CustomPageLayout& InstallWizardModel::ShowCustomPage()
     return layout;
 }
 
-bool& InstallWizardModel::OptionFlag(WizardOption option)
-{
-    switch (option) {
-    case WizardOption::Viewer: return m_state.m_bViewerOption;
-    case WizardOption::Book: return m_state.m_bBookOption;
-    case WizardOption::Help: break;
-    }
-    return m_state.m_bHelpOption;
-}
-
 bool InstallWizardModel::Option(WizardOption option) const
 {
-    return const_cast<InstallWizardModel*>(this)->OptionFlag(option);
+    return OptionIn(m_state, option);
 }
 
 void InstallWizardModel::ToggleOption(WizardOption option)
 {
-    bool& flag = OptionFlag(option);
+    bool& flag = OptionIn(m_state, option);
     flag = !flag;
 }
 

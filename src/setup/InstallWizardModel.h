@@ -86,8 +86,6 @@ public:
     static std::string FolderFromField(const std::string& text);
 
 private:
-    bool& OptionFlag(WizardOption option);
-
     SetupState& m_state;
     const Registry& m_registry;
     FreeSpaceProbe m_freeSpace;
