@@ -6,6 +6,7 @@
 #include "platform/SystemFolders.h"
 #include "setup/SetupStart.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 
@@ -176,8 +177,11 @@ RequiredSpace InstallWizardModel::ComputeRequiredSpace()
     space.viewer = PartSize(package.spaceViewer, m_state.m_bViewerOption);
     space.photos = PartSize(package.spacePhotos, m_state.m_bBookOption);
     space.help = PartSize(package.spaceHelp, m_state.m_bHelpOption);
-    // Each part is at most 2^63 - 1, so the sum of three fits.
-    space.total = space.viewer + space.photos + space.help;
+    // A script may claim sizes near 2^63 each; the sum stops at the largest
+    // count rather than wrapping to a small one that any disk would hold.
+    space.total = space.viewer;
+    for (uint64_t part : {space.photos, space.help})
+        space.total = part > UINT64_MAX - space.total ? UINT64_MAX : space.total + part;
     m_state.m_nRequiredSpace = space.total;
     return space;
 }

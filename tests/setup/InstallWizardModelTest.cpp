@@ -218,6 +218,10 @@ TEST_F(WizardModel, SpaceCountsTheChosenPartsThatTheScriptSizes)
     m_state.m_package.spaceViewer = m_state.m_package.spaceHelp = int64_t(3) << 30;
     m_model.ChooseType(InstallType::Express);
     EXPECT_EQ(m_model.ComputeRequiredSpace().total, uint64_t(6) << 30);
+    // Claims near the largest number the script can hold neither wrap nor fit.
+    m_state.m_package.spaceViewer = m_state.m_package.spacePhotos = m_state.m_package.spaceHelp =
+        INT64_MAX;
+    EXPECT_EQ(m_model.ComputeRequiredSpace().total, UINT64_MAX);
 }
 
 TEST_F(WizardModel, TheTypedPathLosesTrailingSeparatorsAndBecomesAbsolute)
