@@ -8,7 +8,9 @@
 #include "image/SECTiff.h"
 #include "model/Archive.h"
 #include "model/CorvaleDoc.h"
+#include "platform/EditionRecord.h"
 #include "platform/File.h"
+#include "platform/VersionRecord.h"
 
 #include <cstdio>
 #include <vector>
@@ -197,6 +199,12 @@ void ZipSeeds(const std::string& folder)
     WriteZipSeed(folder, "book-only.zip", {{"dir/Trip.PBK", book, true}});
 }
 
+void RecordSeeds(const std::string& folder)
+{
+    WriteSeed(folder, "version", std::string("MZ") + VersionRecordText() + "tail");
+    WriteSeed(folder, "plus", "ELF" + PlusEditionRecord() + std::string(VersionRecordText()));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -211,5 +219,6 @@ int main(int argc, char** argv)
     InfSeeds(root + "/inf_owner");
     SetupScriptSeeds(root + "/setup_script");
     ZipSeeds(root + "/zip_import");
+    RecordSeeds(root + "/version_record");
     return 0;
 }
