@@ -1,6 +1,7 @@
 // setup: installs a Picture Book package (and the viewer) through a wizard,
 // or, run as the uninstaller, removes the installation again.
 
+#include "platform/MessageTable.h"
 #include "platform/VersionRecord.h"
 #include "setupui/SetupApp.h"
 #include "viewer/QtPrompter.h"
@@ -11,7 +12,7 @@
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Corvale Setup"));
+    QApplication::setApplicationName(QString::fromUtf8(MessageText(MessageId::SetupWindowTitle)));
     QApplication::setOrganizationName(QStringLiteral("Quillfen"));
     QApplication::setWindowIcon(application.style()->standardIcon(QStyle::SP_ComputerIcon));
     (void)VersionRecordText(); // keeps the version record in the program file
