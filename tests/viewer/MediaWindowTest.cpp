@@ -289,3 +289,33 @@ TEST_F(MediaWindow, AnItemTheBackEndCannotDecodeGoesToTheOutsidePlayer)
     EXPECT_EQ(player->StatusText(), QStringLiteral("waves.wav"));
     EXPECT_FALSE(player->CannotDecode());
 }
+
+TEST_F(MediaWindow, APhotosMediaButtonBringsTheOpenPlayerToTheFront)
+{
+    if (!CMediaPlayer::IsAvailable())
+        GTEST_SKIP() << "no multimedia back end on this machine";
+    m_app.m_bMediaPlayerAvailable = true;
+    m_app.OnCommand(ID_VIEW_MEDIA_PLAYER);
+    ASSERT_TRUE(m_pWindows->HasMediaWindow());
+    QMdiArea* area = m_app.GetMainFrame()->MdiArea();
+    CChildFrame* photoFrame = m_app.GetPhotoFrame();
+    CRouter::Broadcast(RouterMessage::SelectNode(m_pPhoto));
+    area->setActiveSubWindow(photoFrame);
+    ASSERT_EQ(area->subWindowList(QMdiArea::StackingOrder).last(), photoFrame);
+
+    auto* view = qobject_cast<CCorvaleView*>(photoFrame->View());
+    QAbstractButton* button = nullptr;
+    for (QAbstractButton* candidate : view->findChildren<QAbstractButton*>())
+        if (candidate->property(CCorvaleView::kControlIdProperty).toInt() == 1)
+            button = candidate;
+    ASSERT_NE(button, nullptr);
+    button->click();
+    EXPECT_EQ(area->subWindowList(QMdiArea::StackingOrder).last(), m_pWindows->Frame());
+    EXPECT_EQ(m_pWindows->View()->Player()->FileName().toStdString(), m_dir.File("waves.wav"));
+
+    // In the workbook only the current tab is seen: the player's becomes current.
+    area->setViewMode(QMdiArea::TabbedView);
+    area->setActiveSubWindow(photoFrame);
+    button->click();
+    EXPECT_EQ(area->activeSubWindow(), m_pWindows->Frame());
+}
