@@ -99,8 +99,8 @@ std::vector<Accelerator> BookAccelerators()
 
 const std::vector<ToolbarInfo> kToolbars = {
     {"Main Toolbar", ID_VIEW_TOOLBAR,
-     {ID_FILE_OPEN, ID_IMPORT_ZIP, 0, ID_EDIT_COPY, 0, ID_FILE_PRINT_DIRECT, 0, ID_PROPERTIES,
-      ID_APP_ABOUT}},
+     {ID_FILE_OPEN, ID_IMPORT_ZIP, 0, ID_EDIT_COPY, 0, ID_FILE_PRINT_DIRECT, 0, ID_VIEW_MEDIA_PLAYER, 0,
+      ID_PROPERTIES, ID_APP_ABOUT}},
     {"Media", ID_VIEW_MEDIA_TOOLBAR, {ID_STOP_PLAYBACK, ID_PLAY_MEDIA}},
 };
 
