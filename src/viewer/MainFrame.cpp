@@ -124,6 +124,7 @@ void CMainFrame::CreateActions()
         if (!prompt.empty()) {
             size_t newline = prompt.find('\n');
             action->setStatusTip(QString::fromStdString(prompt.substr(0, newline)));
+            action->setWhatsThis(action->statusTip());
             if (newline != std::string::npos)
                 action->setToolTip(QString::fromStdString(prompt.substr(newline + 1)));
         }

@@ -7,6 +7,7 @@
 #include "platform/PathResolver.h"
 #include "platform/Prompter.h"
 #include "viewer/CorvaleApp.h"
+#include "viewer/HelpTopics.h"
 #include "viewer/MainFrame.h"
 #include "viewer/MediaPlayer.h"
 
@@ -35,6 +36,7 @@ const QSize kSoundWindowSize(290, 75);
 CMediaView::CMediaView(CCorvaleDoc* doc, QWidget* parent) : QWidget(parent), m_pDocument(doc)
 {
     setFocusPolicy(Qt::StrongFocus);
+    setWhatsThis(WhatsThisText(HelpTopic::Playing));
 }
 
 CMediaView::~CMediaView() = default;
