@@ -84,6 +84,8 @@ bool CHelpCommands::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::WhatsThisClicked) {
         QUrl url(static_cast<QWhatsThisClickedEvent*>(event)->href());
         if (url.scheme() == QLatin1String("qrc") && url.path().startsWith(QLatin1String("/help/"))) {
+            // Taken here, the event would keep the text up over the help window.
+            QWhatsThis::hideText();
             EnsureWindow()->ShowPage(url);
             return true;
         }

@@ -92,7 +92,7 @@ CHelpWindow::CHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     splitter->addWidget(m_pTabs);
     splitter->addWidget(m_pBrowser);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({220, 540});
+    splitter->setSizes({270, 530});
 
     QToolButton* back = NavigationButton(QStyle::SP_ArrowBack, QStringLiteral("&Back"), this);
     QToolButton* forward = NavigationButton(QStyle::SP_ArrowForward, QStringLiteral("&Forward"), this);
