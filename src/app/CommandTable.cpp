@@ -99,8 +99,8 @@ std::vector<Accelerator> BookAccelerators()
 
 const std::vector<ToolbarInfo> kToolbars = {
     {"Main Toolbar", ID_VIEW_TOOLBAR,
-     {ID_FILE_OPEN, ID_IMPORT_ZIP, 0, ID_EDIT_COPY, 0, ID_FILE_PRINT_DIRECT, 0, ID_PROPERTIES,
-      ID_APP_ABOUT}},
+     {ID_FILE_OPEN, ID_IMPORT_ZIP, 0, ID_EDIT_COPY, 0, ID_FILE_PRINT_DIRECT, 0, ID_VIEW_MEDIA_PLAYER, 0,
+      ID_PROPERTIES, ID_APP_ABOUT}},
     {"Media", ID_VIEW_MEDIA_TOOLBAR, {ID_STOP_PLAYBACK, ID_PLAY_MEDIA}},
 };
 
@@ -138,12 +138,15 @@ const struct {
     {ID_WINDOW_TILE, "Arrange windows as non-overlapping tiles\nTile Windows"},
     {ID_WINDOW_ARRANGE, "Arrange icons at the bottom of the window\nArrange Icons"},
     {ID_HELP_FINDER, "List Help topics\nHelp Topics"},
+    {ID_HELP_INDEX, "List the keywords of Help\nHelp Index"},
+    {ID_HELP, "Display help for the current pane\nHelp"},
     {ID_CONTEXT_HELP, "Display help for clicked buttons, menus and windows\nHelp"},
     {ID_VIEW_MEDIA_PLAYER, "Show the Media Player Window\nShow Media Player"},
     {ID_STOP_PLAYBACK, "Stop the playback of the current media\nStop playback"},
     {ID_PLAY_MEDIA, "Play the currently selected media\nPlay media"},
     {ID_IMPORT_ZIP, "Import a new Picture Book from a ZIP archive\nImport from ZIP"},
     {ID_CREATE_SHORTCUT, "Create a Shortcut on the Desktop\nCreate Shortcut"},
+    {ID_PROPERTIES, "Show what the current item is, its file and its sizes\nProperties"},
 };
 
 const char* FindText(const std::vector<MenuItem>& items, int id)

@@ -54,19 +54,24 @@ void PlayMediaItem(CMediaNode& item, const std::string& bookFolder, MediaWindowH
         return;
     }
 
+    PlayWithOutsidePlayer(path, item.m_nMediaType);
+}
+
+bool PlayWithOutsidePlayer(const std::string& path, int mediaType)
+{
     std::string currentFolder = SystemFolders::CurrentDirectory();
     if (currentFolder.empty()) {
         Report(MessageId::CannotFindCurrentFolder);
-        return;
+        return false;
     }
     bool started;
-    if (item.m_nMediaType == MEDIA_SOUND) {
+    if (mediaType == MEDIA_SOUND) {
         started = ProcessLauncher::Current().ShellOpen(path, currentFolder);
     } else {
         std::string windowsFolder = SystemFolders::WindowsFolder();
         if (windowsFolder.empty()) {
             Report(MessageId::CannotFindWindowsFolder);
-            return;
+            return false;
         }
         std::string program = MediaPlayerProgram(windowsFolder);
         started = ProcessLauncher::Current().StartProgram(
@@ -74,4 +79,5 @@ void PlayMediaItem(CMediaNode& item, const std::string& bookFolder, MediaWindowH
     }
     if (!started)
         Report(MessageId::CannotLaunchPlayer);
+    return started;
 }

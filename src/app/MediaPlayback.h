@@ -12,6 +12,11 @@ class MediaWindowHost;
 // reported through the prompter.
 void PlayMediaItem(CMediaNode& item, const std::string& bookFolder, MediaWindowHost& host);
 
+// Hands the existing file `path` of an item of `mediaType` to a player that
+// runs on its own: a sound to the desktop's opener, anything else to the
+// system's player program. False (after telling the user) when none started.
+bool PlayWithOutsidePlayer(const std::string& path, int mediaType);
+
 // The system's player program in the Windows folder.
 std::string MediaPlayerProgram(const std::string& windowsFolder);
 // The command line that starts `program` on `file` and closes it at the end.

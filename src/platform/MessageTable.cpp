@@ -58,6 +58,9 @@ const MessageEntry kMessages[] = {
      "Cannot launch any player for this item.\n\nYou should download and install the latest\n"
      "version of the \"Microsoft DirectShow\" from\nMicrosoft in order to play multimedia items\n"
      "with the best results.\n"},
+    // The media window's status line when its back end cannot decode an item.
+    {MessageId::MediaPlayedOutside, "%s: handed to the outside player"},
+    {MessageId::MediaCannotBePlayed, "%s: cannot be played"},
     {MessageId::OwnerReplySubject, "The photos you sent to me"},
     {MessageId::OwnerReplyNote, "Thanks for the cool pics..."},
     {MessageId::SetupFailedTitle, "Setup failed"},

@@ -37,6 +37,8 @@ enum class MessageId {
     CannotFindCurrentFolder,
     CannotFindWindowsFolder,
     CannotLaunchPlayer,
+    MediaPlayedOutside,
+    MediaCannotBePlayed,
     // The reply to a Picture Book's sender
     OwnerReplySubject,
     OwnerReplyNote,

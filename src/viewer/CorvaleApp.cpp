@@ -19,6 +19,7 @@
 #include "viewer/ChildFrame.h"
 #include "viewer/CorvaleView.h"
 #include "viewer/DocumentCommands.h"
+#include "viewer/HelpCommands.h"
 #include "viewer/MainFrame.h"
 #include "viewer/MediaPlayer.h"
 #include "viewer/MediaWindowManager.h"
@@ -54,6 +55,7 @@ CCorvaleApp::~CCorvaleApp()
     CDocument::s_addToRecentFileList = nullptr;
     CMediaNode::s_play = nullptr;
     m_pMediaWindows.reset();
+    m_pHelp.reset();
     m_pMainFrame.reset();
     m_pDocCommands.reset();
     m_pDocument.reset();
@@ -108,6 +110,7 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
         return false;
 
     m_pMainFrame = std::make_unique<CMainFrame>();
+    m_pHelp = std::make_unique<CHelpCommands>(m_pMainFrame.get());
     m_pMapiSession->SetHasMainWindow(true);
     if (m_pPrompter)
         m_pPrompter->SetParent(m_pMainFrame.get());
@@ -336,6 +339,8 @@ bool CCorvaleApp::OnCommand(int id)
         OnRecentFile(id - ID_FILE_MRU_FIRST);
         return true;
     }
+    if (m_pHelp && m_pHelp->OnCommand(id))
+        return true;
     switch (id) {
     case ID_FILE_OPEN: OnFileOpen(); return true;
     case ID_FILE_CLOSE: CloseAllDocuments(); return true;
@@ -356,6 +361,8 @@ bool CCorvaleApp::OnCommand(int id)
 bool CCorvaleApp::OnUpdateCommand(int id, CommandState& state)
 {
     if (id >= ID_FILE_MRU_FIRST && id <= ID_FILE_MRU_LAST)
+        return true;
+    if (m_pHelp && m_pHelp->OnUpdateCommand(id, state))
         return true;
     switch (id) {
     case ID_FILE_OPEN:

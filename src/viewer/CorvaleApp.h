@@ -16,6 +16,7 @@ class CCorvaleDoc;
 class CMainFrame;
 class CChildFrame;
 class CDocumentCommands;
+class CHelpCommands;
 class CMediaWindowManager;
 class MapiSession;
 class QtPrompter;
@@ -51,6 +52,7 @@ public:
     RecentFileList& RecentFiles() { return m_recentFiles; }
     CMediaWindowManager* GetMediaWindows() const { return m_pMediaWindows.get(); }
     MapiSession* GetMailSession() const { return m_pMapiSession.get(); }
+    CHelpCommands* GetHelp() const { return m_pHelp.get(); }
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CommandState& state) override;
@@ -85,5 +87,6 @@ private:
     std::unique_ptr<SingleInstance> m_pSingleInstance;
     std::unique_ptr<CMediaWindowManager> m_pMediaWindows;
     std::unique_ptr<MapiSession> m_pMapiSession;
+    std::unique_ptr<CHelpCommands> m_pHelp;
     RecentFileList m_recentFiles;
 };

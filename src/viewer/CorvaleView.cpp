@@ -11,6 +11,7 @@
 #include "viewer/ChildFrame.h"
 #include "viewer/CorvaleApp.h"
 #include "viewer/MainFrame.h"
+#include "viewer/HelpTopics.h"
 #include "viewer/MediaButtonIcons.h"
 #include "model/MediaNode.h"
 #include "viewer/PhotoPlaceholder.h"
@@ -71,6 +72,7 @@ const char* const CCorvaleView::kControlIdProperty = "controlId";
 CCorvaleView::CCorvaleView(CCorvaleDoc* doc, QWidget* parent)
     : QAbstractScrollArea(parent), CRouter(false), m_pDocument(doc)
 {
+    setWhatsThis(WhatsThisText(HelpTopic::Photo));
     // Like the system metrics of a document window, read once.
     QStyle* st = style();
     m_nFrameBorder = st->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, nullptr);

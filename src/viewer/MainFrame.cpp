@@ -7,6 +7,7 @@
 #include "platform/Settings.h"
 #include "platform/SettingsKeys.h"
 #include "viewer/ChildFrame.h"
+#include "viewer/CommandIcons.h"
 #include "viewer/CorvaleApp.h"
 #include "viewer/CorvaleView.h"
 #include "viewer/CustomizeSheet.h"
@@ -43,21 +44,6 @@ void CollectIds(const std::vector<MenuItem>& items, std::vector<int>& ids)
         if (item.id != 0)
             ids.push_back(item.id);
         CollectIds(item.submenu, ids);
-    }
-}
-
-QIcon IconFor(int id, QStyle* style)
-{
-    switch (id) {
-    case ID_FILE_OPEN: return style->standardIcon(QStyle::SP_DialogOpenButton);
-    case ID_IMPORT_ZIP: return style->standardIcon(QStyle::SP_ArrowDown);
-    case ID_EDIT_COPY: return style->standardIcon(QStyle::SP_FileDialogDetailedView);
-    case ID_FILE_PRINT_DIRECT: return style->standardIcon(QStyle::SP_DialogSaveButton);
-    case ID_PROPERTIES: return style->standardIcon(QStyle::SP_FileDialogInfoView);
-    case ID_APP_ABOUT: return style->standardIcon(QStyle::SP_MessageBoxQuestion);
-    case ID_STOP_PLAYBACK: return style->standardIcon(QStyle::SP_MediaStop);
-    case ID_PLAY_MEDIA: return style->standardIcon(QStyle::SP_MediaPlay);
-    default: return QIcon();
     }
 }
 
@@ -132,12 +118,13 @@ void CMainFrame::CreateActions()
         action->setData(id);
         action->setShortcuts(keys);
         action->setShortcutContext(Qt::ApplicationShortcut);
-        action->setIcon(IconFor(id, style()));
+        action->setIcon(CommandIcon(id));
         action->setCheckable(IsCheckable(id));
         std::string prompt = CommandPrompt(id);
         if (!prompt.empty()) {
             size_t newline = prompt.find('\n');
             action->setStatusTip(QString::fromStdString(prompt.substr(0, newline)));
+            action->setWhatsThis(action->statusTip());
             if (newline != std::string::npos)
                 action->setToolTip(QString::fromStdString(prompt.substr(newline + 1)));
         }

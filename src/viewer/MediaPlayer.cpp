@@ -94,6 +94,7 @@ bool CMediaPlayer::Create()
             ShowVideoArea(true);
     });
     connect(m_pPlayer, &QMediaPlayer::errorOccurred, this, &CMediaPlayer::OnError);
+    connect(m_pPlayer, &QMediaPlayer::mediaStatusChanged, this, &CMediaPlayer::OnMediaStatusChanged);
     ShowVideoArea(false);
     OnStateChanged();
     return true;
@@ -110,7 +111,8 @@ void CMediaPlayer::ShowVideoArea(bool show)
 void CMediaPlayer::SetFileName(const QString& path)
 {
     m_strFileName = path;
-    m_strError.clear();
+    m_strStatus.clear();
+    m_bCannotDecode = false;
     if (!m_pPlayer)
         return;
     m_pPlayer->stop();
@@ -122,7 +124,10 @@ void CMediaPlayer::Play()
 {
     if (!m_pPlayer || m_strFileName.isEmpty())
         return;
-    m_strError.clear();
+    if (m_bCannotDecode) {
+        emit CannotPlay();
+        return;
+    }
     m_pPlayer->play();
     OnStateChanged();
 }
@@ -177,17 +182,34 @@ void CMediaPlayer::OnStateChanged()
     m_pPlayButton->setToolTip(playing ? QStringLiteral("Pause") : QStringLiteral("Play"));
     m_pPlayButton->setEnabled(!m_strFileName.isEmpty());
     m_pStopButton->setEnabled(m_pPlayer->playbackState() != QMediaPlayer::StoppedState);
-    QString name = QFileInfo(m_strFileName).fileName();
-    m_pStatus->setText(m_strError.isEmpty() ? name : name + QStringLiteral(": ") + m_strError);
+    m_pStatus->setText(m_strStatus.isEmpty() ? QFileInfo(m_strFileName).fileName() : m_strStatus);
     m_pStatus->setToolTip(m_pStatus->text());
     UpdateTimeText();
 }
 
 void CMediaPlayer::OnError()
 {
-    m_strError = m_pPlayer->errorString();
-    if (m_strError.isEmpty())
-        m_strError = QStringLiteral("cannot be played");
+    // The back end reports one failure several times (a missing decoder, then
+    // the stream error it causes), and may do so while our owner's message
+    // box is open: only the first counts.
+    if (m_bCannotDecode || m_strFileName.isEmpty())
+        return;
+    m_bCannotDecode = true;
+    // The back end stays "playing" after its error; the buttons must not.
+    m_pPlayer->stop();
+    OnStateChanged();
+    emit CannotPlay();
+}
+
+void CMediaPlayer::OnMediaStatusChanged()
+{
+    if (m_pPlayer->mediaStatus() == QMediaPlayer::InvalidMedia)
+        OnError();
+}
+
+void CMediaPlayer::ShowStatus(const QString& text)
+{
+    m_strStatus = text;
     OnStateChanged();
 }
 

@@ -2,6 +2,8 @@
 // The media player control of the media window: plays one file at a time
 // through Qt Multimedia, shows a video above its controls (play/pause, stop,
 // position) and a status line that names the file or says why it cannot play.
+// A file the back end cannot decode is announced once (CannotPlay) and the
+// controls go back to their stopped state; the owner finds another player.
 
 #include <QMap>
 #include <QVariant>
@@ -48,6 +50,15 @@ public:
 
     QMediaPlayer* Player() const { return m_pPlayer; }
     QString StatusText() const;
+    // Replaces the file's name on the status line until another file is set.
+    void ShowStatus(const QString& text);
+    // The back end failed on the file set now; Play asks no more of it.
+    bool CannotDecode() const { return m_bCannotDecode; }
+
+signals:
+    // The back end cannot play the file; emitted once per failure and again
+    // for each Play of that file.
+    void CannotPlay();
 
 private:
     void OnPlayPause();
@@ -55,6 +66,7 @@ private:
     void OnDurationChanged(qint64 duration);
     void OnStateChanged();
     void OnError();
+    void OnMediaStatusChanged();
     void UpdateTimeText();
 
     QMediaPlayer* m_pPlayer = nullptr;
@@ -67,6 +79,7 @@ private:
     QLabel* m_pTime = nullptr;
     QLabel* m_pStatus = nullptr;
     QString m_strFileName;
-    QString m_strError;
+    QString m_strStatus;
+    bool m_bCannotDecode = false;
     QMap<int, QVariant> m_properties;
 };

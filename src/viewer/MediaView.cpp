@@ -1,16 +1,20 @@
 #include "viewer/MediaView.h"
 
+#include "app/MediaPlayback.h"
 #include "model/CorvaleDoc.h"
 #include "model/MediaNode.h"
 #include "platform/MessageTable.h"
 #include "platform/PathResolver.h"
 #include "platform/Prompter.h"
 #include "viewer/CorvaleApp.h"
+#include "viewer/HelpTopics.h"
 #include "viewer/MainFrame.h"
 #include "viewer/MediaPlayer.h"
 
 #include <QContextMenuEvent>
+#include <QFileInfo>
 #include <QMdiSubWindow>
+#include <QPointer>
 
 namespace {
 
@@ -32,6 +36,7 @@ const QSize kSoundWindowSize(290, 75);
 CMediaView::CMediaView(CCorvaleDoc* doc, QWidget* parent) : QWidget(parent), m_pDocument(doc)
 {
     setFocusPolicy(Qt::StrongFocus);
+    setWhatsThis(WhatsThisText(HelpTopic::Playing));
 }
 
 CMediaView::~CMediaView() = default;
@@ -47,6 +52,7 @@ bool CMediaView::OnCreate()
     }
     m_pPlayer->setGeometry(rect());
     m_pPlayer->show();
+    connect(m_pPlayer, &CMediaPlayer::CannotPlay, this, &CMediaView::OnCannotPlay);
     return true;
 }
 
@@ -79,6 +85,7 @@ void CMediaView::OnMessage(const RouterMessage& message)
         m_pPlayer->SetProperty(DISPID_MP_FILENAME,
                                QString::fromStdString(path.empty() ? item->m_strFileName : path));
         m_pPlayer->ShowVideoArea(item->m_nMediaType == MEDIA_VIDEO);
+        m_nMediaType = item->m_nMediaType;
     }
     if (item->m_nMediaType == MEDIA_VIDEO) {
         ResizeFrame(kVideoWindowSize.width(), kVideoWindowSize.height());
@@ -88,6 +95,20 @@ void CMediaView::OnMessage(const RouterMessage& message)
         ResizeFrame(kSoundWindowSize.width() + 1, kSoundWindowSize.height() + 1);
         ResizeFrame(kSoundWindowSize.width(), kSoundWindowSize.height());
     }
+}
+
+void CMediaView::OnCannotPlay()
+{
+    QString file = m_pPlayer->FileName();
+    // The launcher may tell the user why it failed; this window can go
+    // meanwhile (its book closed).
+    QPointer<CMediaView> self(this);
+    bool started = PlayWithOutsidePlayer(file.toStdString(), m_nMediaType);
+    if (!self || !m_pPlayer || m_pPlayer->FileName() != file)
+        return;
+    MessageId status = started ? MessageId::MediaPlayedOutside : MessageId::MediaCannotBePlayed;
+    m_pPlayer->ShowStatus(
+        QString::fromStdString(FormatMessageText(status, {QFileInfo(file).fileName().toStdString()})));
 }
 
 void CMediaView::ResizeFrame(int width, int height)

@@ -1,6 +1,7 @@
 #pragma once
 // The view of the media window: hosts the media player control, takes every
 // multimedia item selected on the bus and sizes its window for sound or video.
+// An item its control cannot decode goes to the outside player instead.
 
 #include "model/Router.h"
 
@@ -29,7 +30,9 @@ protected:
 
 private:
     void ResizeFrame(int width, int height);
+    void OnCannotPlay();
 
     CCorvaleDoc* m_pDocument;
     CMediaPlayer* m_pPlayer = nullptr;
+    int m_nMediaType = 0; // of the item the control holds
 };

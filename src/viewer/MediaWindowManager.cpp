@@ -67,8 +67,24 @@ void CMediaWindowManager::OpenMediaWindow()
 
 void CMediaWindowManager::PlayInMediaWindow()
 {
-    if (m_pView && m_pView->Player())
-        m_pView->Player()->Play();
+    if (!m_pView || !m_pView->Player())
+        return;
+    BringToFront();
+    m_pView->Player()->Play();
+}
+
+void CMediaWindowManager::BringToFront()
+{
+    // Pressing a photograph's media button has just raised the photo window.
+    // Only a tab must be made current to be seen; elsewhere the keyboard
+    // stays where the user was.
+    if (m_pFrame->isMinimized())
+        m_pFrame->showNormal();
+    QMdiArea* area = m_pFrame->mdiArea();
+    if (area && area->viewMode() == QMdiArea::TabbedView)
+        area->setActiveSubWindow(m_pFrame);
+    else
+        m_pFrame->raise();
 }
 
 void CMediaWindowManager::Play(CMediaNode& item)

@@ -34,6 +34,9 @@ public:
     CChildFrame* Frame() const;
 
 private:
+    // Shows the media window above the other document windows.
+    void BringToFront();
+
     CCorvaleApp& m_app;
     QPointer<CChildFrame> m_pFrame;
     QPointer<CMediaView> m_pView;

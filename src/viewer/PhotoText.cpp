@@ -4,6 +4,7 @@
 #include "model/BaseNode.h"
 #include "platform/CodePage.h"
 #include "viewer/CorvaleApp.h"
+#include "viewer/HelpTopics.h"
 #include "viewer/MainFrame.h"
 
 #include <QContextMenuEvent>
@@ -19,6 +20,7 @@
 
 CPhotoText::CPhotoText(QWidget* parent) : QPlainTextEdit(parent), CRouter(false)
 {
+    setWhatsThis(WhatsThisText(HelpTopic::Text));
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPointSize(10);
     setFont(font);

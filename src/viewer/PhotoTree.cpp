@@ -3,6 +3,7 @@
 #include "model/CorvaleDoc.h"
 #include "platform/CodePage.h"
 #include "viewer/CorvaleApp.h"
+#include "viewer/HelpTopics.h"
 #include "viewer/MainFrame.h"
 #include "model/MediaNode.h"
 #include "viewer/PhotoTreeDataSource.h"
@@ -17,6 +18,7 @@
 
 CPhotoTree::CPhotoTree(QWidget* parent) : QTreeWidget(parent), CRouter(false)
 {
+    setWhatsThis(WhatsThisText(HelpTopic::Browsing));
     setHeaderHidden(true);
     setColumnCount(1);
     setRootIsDecorated(true);

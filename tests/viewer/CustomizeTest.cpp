@@ -292,7 +292,7 @@ TEST_F(CustomizeTest, CommandsPageListsTheGroupsAndDescribesTheChosenCommand)
         return list;
     };
     EXPECT_EQ(texts(), (QStringList{"Open...", "Import from ZIP...", "Copy to Clipboard", "Print",
-                                    "Properties", "About Corvale..."}));
+                                    "Media Player", "Properties", "About Corvale..."}));
     page->m_pCommands->setCurrentRow(0);
     EXPECT_EQ(page->m_pDescription->text(), QStringLiteral("Open...\nMenu: File\nShortcut: Ctrl+O"));
 

@@ -4,6 +4,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <gtest/gtest.h>
 
 namespace {
@@ -63,4 +65,38 @@ TEST(PropertiesDlg, LongTextsAreShownWhole)
     photo->SetFileName(name);
     // The field limits only hold back typing, never the value shown.
     EXPECT_EQ(Fields(doc, photo)[1], QString::fromStdString(name));
+}
+
+namespace {
+
+// The text of `edit` fits between its frame and inner margins as QLineEdit paints them.
+bool ShowsWholeText(const QLineEdit* edit)
+{
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+    QRect area = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    area = area.marginsRemoved(edit->textMargins());
+    const int innerMargin = 2;
+    return edit->fontMetrics().horizontalAdvance(edit->text()) <= area.width() - 2 * innerMargin;
+}
+
+} // namespace
+
+TEST(PropertiesDlg, EveryFieldShowsItsWholeTextAtTheDefaultFont)
+{
+    CCorvaleDoc doc;
+    doc.m_strOwnerName = "Corvale Samples";
+    doc.m_strOwnerEmail = "samples@example.org";
+    CPhotoNode* photo = doc.m_root.AddPhoto(std::make_unique<CPhotoNode>());
+    photo->SetFileName("C:\\My Photos\\Summer holidays\\The harbour at sunset.jpg");
+    photo->m_sizePicture = CSize{1024, 768};
+    photo->m_sizeDisplay = CSize{1024, 768};
+    for (const CBaseNode* node : {static_cast<const CBaseNode*>(&doc.m_root), static_cast<const CBaseNode*>(photo)}) {
+        CPropertiesDlg dialog(doc, node);
+        dialog.show();
+        for (const QLineEdit* edit :
+             {dialog.m_pKind, dialog.m_pFileName, dialog.m_pFormat, dialog.m_pFileSize, dialog.m_pSizes})
+            EXPECT_TRUE(ShowsWholeText(edit)) << edit->text().toStdString() << " in " << edit->width();
+    }
 }
