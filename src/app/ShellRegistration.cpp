@@ -60,6 +60,17 @@ bool PackageProvidesRegistration()
     return false;
 }
 
+// A viewer installed into a prefix whose data folder is the user's own
+// (`cmake --install --prefix ~/.local`) has its launcher and file types
+// there, at the very names this registration would write.
+bool InstalledIntoDataHome(const std::string& programPath, const std::string& dataHome)
+{
+    std::filesystem::path share = std::filesystem::path(programPath).parent_path().parent_path() / "share";
+    std::error_code ec;
+    return std::filesystem::equivalent(share, dataHome, ec) && IsRegularFile(dataHome + kDesktopEntryPath) &&
+           IsRegularFile(dataHome + kMimePackagePath);
+}
+
 // The desktop reads the compiled form of its folders; a missing tool is no error.
 void RefreshDatabase(const char* program, const std::string& folder)
 {
@@ -102,6 +113,8 @@ bool RegisterShellFileTypes(Registry& registry, const std::string& programPath)
 bool RegisterWithDesktop(const std::string& programPath)
 {
     const std::string data = SystemFolders::DataHome();
+    if (InstalledIntoDataHome(programPath, data))
+        return true;
     // With a package installed, a launcher or file types of the user's own
     // would hide the package's (or point at another copy of the viewer):
     // those this registration wrote earlier go, and none are written.

@@ -135,4 +135,15 @@ TEST(ShellRegistration, StepsAsideForAnInstalledPackage)
     ASSERT_TRUE(RegisterWithDesktop("/usr/bin/Corvale"));
     EXPECT_FALSE(FileExistsAt(folders.user.File("applications/corvale.desktop")));
     EXPECT_EQ(recorder.m_runs.size(), 2u);
+
+    // Installed into the user's own prefix, the install's files are the ones to keep.
+    std::filesystem::remove_all(folders.system.File("applications"));
+    std::filesystem::create_directories(folders.user.File("share/applications"));
+    std::filesystem::create_directories(folders.user.File("share/mime/packages"));
+    WriteFileBytes(folders.user.File("share/applications/corvale.desktop"), "Exec=/u/bin/Corvale %f\n");
+    WriteFileBytes(folders.user.File("share/mime/packages/corvale.xml"), MimePackageXml());
+    setenv("XDG_DATA_HOME", folders.user.File("share").c_str(), 1);
+    ASSERT_TRUE(RegisterWithDesktop(folders.user.File("bin/Corvale")));
+    EXPECT_EQ(ReadFileBytes(folders.user.File("share/applications/corvale.desktop")), "Exec=/u/bin/Corvale %f\n");
+    EXPECT_EQ(recorder.m_runs.size(), 2u);
 }
