@@ -3,7 +3,7 @@ JOBS ?= $(shell nproc)
 SECONDS ?= 60
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test sanitize bench fuzz fuzz-run run clean
+.PHONY: all deps build test package sanitize bench fuzz fuzz-run run clean
 
 all: build
 
@@ -16,6 +16,10 @@ build: deps
 
 test: build
 	ctest --test-dir build --output-on-failure -j $(JOBS)
+
+# The Debian package, as build/corvale_<version>_<architecture>.deb.
+package: build
+	cmake --build build --target package
 
 sanitize: deps
 	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DCORVALE_SANITIZE=ON \

@@ -119,6 +119,35 @@ void ImageSeeds(const std::string& root)
     WriteSeed(root + "/shrink", "gradient", std::string("\x03\x40\x00\x30\x00\x05\x00", 7) + std::string(4096, '\x55'));
 }
 
+// A size byte, the book's length, a book whose one photograph is `name`, then that picture.
+template <class Image>
+void ThumbnailSeed(Image& image, const std::string& folder, const std::string& name)
+{
+    CCorvaleDoc doc;
+    auto photo = std::make_unique<CPhotoNode>();
+    photo->SetFileName(name);
+    doc.m_root.AddPhoto(std::move(photo));
+    std::string book = StoreBook(doc);
+    CMemFile file;
+    if (!image.SaveImage(&file))
+        return;
+    std::string bytes = std::string("\x1f", 1) + char(book.size() & 0xFF) + char(book.size() >> 8) + book;
+    WriteSeed(folder, name, bytes + std::string(file.Bytes().begin(), file.Bytes().end()));
+}
+
+void ThumbnailSeeds(const std::string& folder)
+{
+    SECDib bmp;
+    if (MakePicture(bmp, 60, 20, 8))
+        ThumbnailSeed(bmp, folder, "a.bmp");
+    CGifImage gif;
+    if (MakePicture(gif, 20, 50, 8))
+        ThumbnailSeed(gif, folder, "a.gif");
+    SECJpeg jpeg;
+    if (MakePicture(jpeg, 40, 24, 24))
+        ThumbnailSeed(jpeg, folder, "a.jpg");
+}
+
 void InfSeeds(const std::string& folder)
 {
     WriteSeed(folder, "strings.inf",
@@ -217,6 +246,7 @@ int main(int argc, char** argv)
     PbkSeeds(root + "/pbk_load");
     ImageSeeds(root);
     InfSeeds(root + "/inf_owner");
+    ThumbnailSeeds(root + "/thumbnail");
     SetupScriptSeeds(root + "/setup_script");
     ZipSeeds(root + "/zip_import");
     RecordSeeds(root + "/version_record");

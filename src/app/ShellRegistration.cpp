@@ -2,43 +2,80 @@
 
 #include "model/DocTemplates.h"
 #include "platform/AtomicFile.h"
+#include "platform/DesktopEntry.h"
+#include "platform/DesktopResources.h"
+#include "platform/FileSystem.h"
+#include "platform/ProcessLauncher.h"
 #include "platform/Registry.h"
 #include "platform/SystemFolders.h"
 
+#include <chrono>
 #include <filesystem>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
-const char kMimeXml[] =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-    "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-    "  <mime-type type=\"application/x-corvale-picture-book\">\n"
-    "    <comment>Multimedia Photo Book</comment>\n"
-    "    <glob pattern=\"*.pbk\" case-sensitive=\"false\"/>\n"
-    "  </mime-type>\n"
-    "  <mime-type type=\"application/x-corvale-collection\">\n"
-    "    <comment>Old Photo Collection Set</comment>\n"
-    "    <glob pattern=\"*.pcs\" case-sensitive=\"false\"/>\n"
-    "  </mime-type>\n"
-    "</mime-info>\n";
+using namespace std::chrono_literals;
 
-std::string QuoteForDesktopEntry(const std::string& path)
+// Where the desktop looks for a launcher, file types and an icon, below a
+// data folder (the user's, or one of the system's).
+const char kDesktopEntryPath[] = "/applications/corvale.desktop";
+const char kMimePackagePath[] = "/mime/packages/corvale.xml";
+const char kIconPath[] = "/icons/hicolor/scalable/apps/corvale.svg";
+
+// The files below the user's data folder that this registration writes, and
+// how each is told from one someone else put at the same name.
+struct OwnFile {
+    const char* relativePath;
+    std::string contents;
+    const char* marker;
+};
+
+std::vector<OwnFile> OwnFiles(const std::string& programPath)
 {
-    std::string out = "\"";
-    for (char c : path) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\')
-            out += '\\';
-        out += c;
-    }
-    return out + "\"";
+    std::string entry = DesktopEntryTemplate();
+    const std::string placeholder = "@CORVALE_EXEC@";
+    entry.replace(entry.find(placeholder), placeholder.size(),
+                  DesktopEntryValue(DesktopExecArgument(programPath)));
+    return {{kDesktopEntryPath, entry, "MimeType=application/x-corvale-picture-book;"},
+            {kMimePackagePath, MimePackageXml(), "type=\"application/x-corvale-picture-book\""},
+            {kIconPath, AppIconSvg(), "Corvale's own icon"}};
 }
 
-bool WriteTextFile(const std::string& path, const std::string& text)
+bool IsOwnFile(const std::string& path, const OwnFile& file)
 {
+    std::string bytes;
+    return ReadFileUpTo(path, 1024 * 1024, bytes) == BoundedRead::Read &&
+           bytes.find(file.marker) != std::string::npos;
+}
+
+// An installed package (a data folder of the system holding our launcher and
+// file types) registers the viewer for every user.
+bool PackageProvidesRegistration()
+{
+    for (const std::string& dir : SystemFolders::DataDirs())
+        if (IsRegularFile(dir + kDesktopEntryPath) && IsRegularFile(dir + kMimePackagePath))
+            return true;
+    return false;
+}
+
+// A viewer installed into a prefix whose data folder is the user's own
+// (`cmake --install --prefix ~/.local`) has its launcher and file types
+// there, at the very names this registration would write.
+bool InstalledIntoDataHome(const std::string& programPath, const std::string& dataHome)
+{
+    std::filesystem::path share = std::filesystem::path(programPath).parent_path().parent_path() / "share";
     std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-    int err = 0;
-    return WriteFileAtomically(path, text, err);
+    return std::filesystem::equivalent(share, dataHome, ec) && IsRegularFile(dataHome + kDesktopEntryPath) &&
+           IsRegularFile(dataHome + kMimePackagePath);
+}
+
+// The desktop reads the compiled form of its folders; a missing tool is no error.
+void RefreshDatabase(const char* program, const std::string& folder)
+{
+    ProcessLauncher::Current().RunProgramAndWait(program, std::string("\"") + program + "\" \"" + folder + "\"",
+                                                 folder, 10s);
 }
 
 } // namespace
@@ -69,14 +106,43 @@ bool RegisterShellFileTypes(Registry& registry, const std::string& programPath)
         ok &= registry.SetString(root, std::string(type) + "\\DefaultIcon", "", programPath + ",1") ==
               RegistryStatus::Ok;
 
-    std::string data = SystemFolders::DataHome();
-    ok &= WriteTextFile(data + "/mime/packages/corvale.xml", kMimeXml);
-    ok &= WriteTextFile(data + "/applications/corvale.desktop",
-                        "[Desktop Entry]\nType=Application\nName=Corvale\n"
-                        "Comment=Viewer for Picture Books\nExec=" +
-                            QuoteForDesktopEntry(programPath) +
-                            " %f\nMimeType=application/x-corvale-picture-book;"
-                            "application/x-corvale-collection;\nCategories=Graphics;Viewer;\n"
-                            "Terminal=false\n");
+    ok &= RegisterWithDesktop(programPath);
+    return ok;
+}
+
+bool RegisterWithDesktop(const std::string& programPath)
+{
+    const std::string data = SystemFolders::DataHome();
+    if (InstalledIntoDataHome(programPath, data))
+        return true;
+    // With a package installed, a launcher or file types of the user's own
+    // would hide the package's (or point at another copy of the viewer):
+    // those this registration wrote earlier go, and none are written.
+    const bool stepAside = PackageProvidesRegistration();
+    bool ok = true, entryChanged = false, mimeChanged = false;
+    for (const OwnFile& file : OwnFiles(programPath)) {
+        std::string path = data + file.relativePath;
+        bool changed = false;
+        if (stepAside) {
+            changed = IsOwnFile(path, file) && ::unlink(path.c_str()) == 0;
+        } else {
+            std::string current;
+            if (ReadFileUpTo(path, 1024 * 1024, current) != BoundedRead::Read || current != file.contents) {
+                std::error_code ec;
+                std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+                int err = 0;
+                changed = WriteFileAtomically(path, file.contents, err);
+                ok &= changed;
+            }
+        }
+        if (changed && file.relativePath == kDesktopEntryPath)
+            entryChanged = true;
+        if (changed && file.relativePath == kMimePackagePath)
+            mimeChanged = true;
+    }
+    if (mimeChanged)
+        RefreshDatabase("update-mime-database", data + "/mime");
+    if (entryChanged)
+        RefreshDatabase("update-desktop-database", data + "/applications");
     return ok;
 }

@@ -3,6 +3,7 @@
 #include "model/CorvaleDoc.h"
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
+#include "platform/DesktopResources.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "platform/SystemFolders.h"
@@ -64,6 +65,7 @@ bool WriteShellLink(const ShellLink& link, const std::string& linkPath)
     entry += "Exec=" + EntryValue(ExecArgument(link.target) + " " +
                                   ExecArgument(UnquotedArgument(link.arguments))) + "\n";
     entry += "Path=" + EntryValue(link.workingFolder) + "\n";
+    entry += std::string("Icon=") + kAppIconName + "\n";
     entry += "Terminal=false\n";
     int err = 0;
     if (!WriteFileAtomically(linkPath, entry, err))

@@ -1,5 +1,8 @@
 #include "model/DocTemplates.h"
 
+#include "model/OldCorvaleDoc.h"
+#include "platform/SystemFolders.h"
+
 #include <strings.h>
 
 const DocTemplateId kDocTemplates[3] = {IDR_PICTUREBOOK, IDR_OLDCOLLECTION, IDR_MEDIAVIEW};
@@ -50,4 +53,19 @@ int TemplateForPath(const std::string& path)
     if (HasExtension(path, ".pcs"))
         return IDR_OLDCOLLECTION;
     return 0;
+}
+
+std::unique_ptr<CCorvaleDoc> OpenBookFile(const std::string& path)
+{
+    std::unique_ptr<CCorvaleDoc> doc;
+    if (TemplateForPath(path) == IDR_OLDCOLLECTION)
+        doc = std::make_unique<COldCorvaleDoc>();
+    else
+        doc = std::make_unique<CCorvaleDoc>();
+    std::string cwd = SystemFolders::CurrentDirectory();
+    bool ok = doc->OnOpenDocument(path);
+    SystemFolders::SetCurrentDirectory(cwd);
+    if (!ok)
+        return nullptr;
+    return doc;
 }

@@ -2,7 +2,10 @@
 // The three document templates: their document strings and which file names
 // open with which document class.
 
+#include <memory>
 #include <string>
+
+class CCorvaleDoc;
 
 enum DocTemplateId {
     IDR_PICTUREBOOK = 108, // CCorvaleDoc with the photo view
@@ -26,6 +29,12 @@ std::string GetDocString(DocTemplateId id, DocStringIndex index);
 // The template that opens `path`, by its extension (".pbk" or ".pcs", any case);
 // 0 when neither matches.
 int TemplateForPath(const std::string& path);
+
+// Opens `path` with the document class its extension calls for, a name with
+// neither extension as a Picture Book; null when it does not open (the
+// messages went to the Prompter). The working folder is kept, though the
+// document moves it to the book's folder.
+std::unique_ptr<CCorvaleDoc> OpenBookFile(const std::string& path);
 
 // The templates in registration order.
 extern const DocTemplateId kDocTemplates[3];

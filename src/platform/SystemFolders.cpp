@@ -120,6 +120,26 @@ std::string SystemFolders::DataHome()
     return XdgFolder("XDG_DATA_HOME", "/.local/share");
 }
 
+std::vector<std::string> SystemFolders::DataDirs()
+{
+    std::vector<std::string> dirs;
+    std::string list = Env("XDG_DATA_DIRS");
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(':', start);
+        if (end == std::string::npos)
+            end = list.size();
+        std::string dir = list.substr(start, end - start);
+        // Relative entries are to be ignored, like those of the other variables.
+        if (!dir.empty() && dir[0] == '/')
+            dirs.push_back(StripTrailingSlashes(dir));
+        start = end + 1;
+    }
+    if (dirs.empty())
+        dirs = {"/usr/local/share", "/usr/share"};
+    return dirs;
+}
+
 std::string SystemFolders::WindowsFolder()
 {
     std::string folder = Env("CORVALE_WINDOWS_DIR");

@@ -3,6 +3,7 @@
 // machine. Every call reads the environment afresh, so tests can redirect them.
 
 #include <string>
+#include <vector>
 
 class SystemFolders {
 public:
@@ -12,6 +13,9 @@ public:
     static std::string ConfigHome();
     // $XDG_DATA_HOME when it is an absolute path, else $HOME/.local/share.
     static std::string DataHome();
+    // The absolute folders of $XDG_DATA_DIRS in order, else /usr/local/share
+    // and /usr/share: where installed packages keep what the desktop reads.
+    static std::vector<std::string> DataDirs();
     // $CORVALE_WINDOWS_DIR, else <data home>/Quillfen/windows.
     static std::string WindowsFolder();
     // The "system" subfolder of the Windows folder.

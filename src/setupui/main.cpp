@@ -4,17 +4,17 @@
 #include "platform/MessageTable.h"
 #include "platform/VersionRecord.h"
 #include "setupui/SetupApp.h"
+#include "viewer/AppIcon.h"
 #include "viewer/QtPrompter.h"
 
 #include <QApplication>
-#include <QStyle>
 
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(MessageText(MessageId::SetupWindowTitle)));
     QApplication::setOrganizationName(QStringLiteral("Quillfen"));
-    QApplication::setWindowIcon(application.style()->standardIcon(QStyle::SP_ComputerIcon));
+    QApplication::setWindowIcon(CorvaleIcon());
     (void)VersionRecordText(); // keeps the version record in the program file
 
     QtPrompter prompter;

@@ -1,6 +1,7 @@
 #include "viewer/AboutDlg.h"
 
 #include "platform/VersionRecord.h"
+#include "viewer/AppIcon.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -24,9 +25,20 @@ CAboutDlg::CAboutDlg(const QString& programPath, QWidget* parent) : QDialog(pare
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
+    m_pIcon = new QLabel(this);
+    m_pIcon->setPixmap(CorvaleIcon().pixmap(64, 64));
+    m_pIcon->setAlignment(Qt::AlignTop);
+
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(new QLabel(QStringLiteral("Corvale for Windows"), this));
+    texts->addLayout(versionRow);
+    texts->addWidget(new QLabel(QStringLiteral("Quillfen"), this));
+    auto* body = new QHBoxLayout;
+    body->addWidget(m_pIcon);
+    body->addSpacing(12);
+    body->addLayout(texts);
+
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Corvale for Windows"), this));
-    layout->addLayout(versionRow);
-    layout->addWidget(new QLabel(QStringLiteral("Quillfen"), this));
+    layout->addLayout(body);
     layout->addWidget(buttons);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// "About Corvale": the program's name, its version from the version record
-// of the running program file, and the company.
+// "About Corvale": the program's icon and name, its version from the version
+// record of the running program file, and the company.
 
 #include <QDialog>
 
@@ -12,5 +12,6 @@ public:
     // `programPath` is the file whose version record is shown (empty text without one).
     explicit CAboutDlg(const QString& programPath, QWidget* parent = nullptr);
 
+    QLabel* m_pIcon;
     QLabel* m_pVersion;
 };

@@ -1,6 +1,7 @@
 // Corvale: the viewer for Picture Books.
 
 #include "platform/VersionRecord.h"
+#include "viewer/AppIcon.h"
 #include "viewer/CorvaleApp.h"
 
 #include <QApplication>
@@ -10,6 +11,10 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvale"));
     QApplication::setOrganizationName(QStringLiteral("Quillfen"));
+    // Every window without an icon of its own (photo and media windows too) shows this one.
+    QApplication::setWindowIcon(CorvaleIcon());
+    // Wayland desktops find the icon and launcher by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("corvale"));
     (void)VersionRecordText(); // keeps the version record in the program file
 
     CCorvaleApp app;

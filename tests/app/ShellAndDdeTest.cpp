@@ -1,11 +1,50 @@
 #include "app/DdeCommand.h"
 #include "app/ShellRegistration.h"
+#include "platform/DesktopResources.h"
+#include "platform/ProcessLauncher.h"
 #include "platform/Registry.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+// Records the database refreshes instead of running them.
+class RefreshRecorder : public ProcessLauncher {
+public:
+    RefreshRecorder() { ProcessLauncher::Install(this); }
+    ~RefreshRecorder() override { ProcessLauncher::Install(nullptr); }
+    bool ShellOpen(const std::string&, const std::string&) override { return false; }
+    bool StartProgram(const std::string&, const std::string&, const std::string&) override { return false; }
+    ProcessWait RunProgramAndWait(const std::string& program, const std::string& commandLine,
+                                  const std::string&, std::chrono::milliseconds) override
+    {
+        m_runs.push_back(program + " " + commandLine);
+        return ProcessWait::Ended;
+    }
+    std::vector<std::string> m_runs;
+};
+
+// Points the user's and the system's data folders at fresh ones.
+struct DataFolders {
+    DataFolders()
+    {
+        setenv("XDG_DATA_HOME", user.Path().c_str(), 1);
+        setenv("XDG_DATA_DIRS", (std::string("relative:") + system.Path()).c_str(), 1);
+    }
+    ~DataFolders()
+    {
+        setenv("XDG_DATA_HOME", (TestRoot() + "/data").c_str(), 1);
+        setenv("XDG_DATA_DIRS", (TestRoot() + "/data-dirs").c_str(), 1);
+    }
+    TempDir user, system;
+};
+
+} // namespace
 
 TEST(DdeCommand, OpenRequestsRoundTripAndOthersAreRefused)
 {
@@ -48,4 +87,63 @@ TEST(ShellRegistration, FileTypesLauncherAndMimeType)
     std::string entry = ReadFileBytes(data + "/applications/corvale.desktop");
     EXPECT_NE(entry.find("Exec=\"/opt/Corvale/Corvale\" %f\n"), std::string::npos);
     EXPECT_NE(ReadFileBytes(data + "/mime/packages/corvale.xml").find("*.pbk"), std::string::npos);
+}
+
+TEST(ShellRegistration, DesktopFilesAreWrittenOnceAndTheDatabasesRefreshedThen)
+{
+    DataFolders folders;
+    RefreshRecorder recorder;
+    // A '%' would be a field code and a backslash an escape if written as they are.
+    const std::string program = "/opt/My 100% \\Viewer/Corvale";
+    ASSERT_TRUE(RegisterWithDesktop(program));
+    std::string entry = ReadFileBytes(folders.user.File("applications/corvale.desktop"));
+    EXPECT_NE(entry.find("Exec=\"/opt/My 100%% \\\\\\\\Viewer/Corvale\" %f\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("\nIcon=corvale\n"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(folders.user.File("mime/packages/corvale.xml")), MimePackageXml());
+    EXPECT_EQ(ReadFileBytes(folders.user.File("icons/hicolor/scalable/apps/corvale.svg")), AppIconSvg());
+    ASSERT_EQ(recorder.m_runs.size(), 2u);
+    EXPECT_EQ(recorder.m_runs[0], "update-mime-database \"update-mime-database\" \"" +
+                                      folders.user.File("mime") + "\"");
+
+    // Unchanged files are neither rewritten nor refreshed; a moved viewer rewrites its launcher only.
+    ASSERT_TRUE(RegisterWithDesktop(program));
+    EXPECT_EQ(recorder.m_runs.size(), 2u);
+    ASSERT_TRUE(RegisterWithDesktop("/usr/local/bin/Corvale"));
+    ASSERT_EQ(recorder.m_runs.size(), 3u);
+    EXPECT_EQ(recorder.m_runs[2].rfind("update-desktop-database ", 0), 0u);
+}
+
+TEST(ShellRegistration, StepsAsideForAnInstalledPackage)
+{
+    DataFolders folders;
+    RefreshRecorder recorder;
+    ASSERT_TRUE(RegisterWithDesktop("/home/u/build/Corvale"));
+    // Someone else's icon at the same name stays.
+    WriteFileBytes(folders.user.File("icons/hicolor/scalable/apps/corvale.svg"), "<svg/>");
+    std::filesystem::create_directories(folders.system.File("applications"));
+    std::filesystem::create_directories(folders.system.File("mime/packages"));
+    WriteFileBytes(folders.system.File("applications/corvale.desktop"), "[Desktop Entry]\n");
+    WriteFileBytes(folders.system.File("mime/packages/corvale.xml"), MimePackageXml());
+    recorder.m_runs.clear();
+
+    ASSERT_TRUE(RegisterWithDesktop("/usr/bin/Corvale"));
+    EXPECT_FALSE(FileExistsAt(folders.user.File("applications/corvale.desktop")));
+    EXPECT_FALSE(FileExistsAt(folders.user.File("mime/packages/corvale.xml")));
+    EXPECT_EQ(ReadFileBytes(folders.user.File("icons/hicolor/scalable/apps/corvale.svg")), "<svg/>");
+    EXPECT_EQ(recorder.m_runs.size(), 2u);
+    // Nothing of the user's own comes back on later starts.
+    ASSERT_TRUE(RegisterWithDesktop("/usr/bin/Corvale"));
+    EXPECT_FALSE(FileExistsAt(folders.user.File("applications/corvale.desktop")));
+    EXPECT_EQ(recorder.m_runs.size(), 2u);
+
+    // Installed into the user's own prefix, the install's files are the ones to keep.
+    std::filesystem::remove_all(folders.system.File("applications"));
+    std::filesystem::create_directories(folders.user.File("share/applications"));
+    std::filesystem::create_directories(folders.user.File("share/mime/packages"));
+    WriteFileBytes(folders.user.File("share/applications/corvale.desktop"), "Exec=/u/bin/Corvale %f\n");
+    WriteFileBytes(folders.user.File("share/mime/packages/corvale.xml"), MimePackageXml());
+    setenv("XDG_DATA_HOME", folders.user.File("share").c_str(), 1);
+    ASSERT_TRUE(RegisterWithDesktop(folders.user.File("bin/Corvale")));
+    EXPECT_EQ(ReadFileBytes(folders.user.File("share/applications/corvale.desktop")), "Exec=/u/bin/Corvale %f\n");
+    EXPECT_EQ(recorder.m_runs.size(), 2u);
 }

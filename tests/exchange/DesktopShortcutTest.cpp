@@ -36,6 +36,7 @@ TEST(DesktopShortcut, NamedAfterTheBookOrItsFile)
     EXPECT_NE(entry.find("Exec=\"/opt/corvale/Corvale\" \"/home/ann/My Photos/Trip Album/trip.2001.pbk\"\n"),
               std::string::npos);
     EXPECT_NE(entry.find("Path=/opt/corvale/\n"), std::string::npos);
+    EXPECT_NE(entry.find("\nIcon=corvale\n"), std::string::npos);
     struct stat st;
     ASSERT_EQ(::stat(fx.desktop.File("Summer.desktop").c_str(), &st), 0);
     EXPECT_TRUE(st.st_mode & S_IXUSR);

@@ -25,12 +25,14 @@ struct IsolatedRoot {
     IsolatedRoot()
     {
         path = MakeTempFolder("corvale-test-");
-        const char* dirs[] = {"home", "config", "data", "cache", "tmp", "registry", "windows"};
+        const char* dirs[] = {"home", "config", "data", "data-dirs", "cache", "tmp", "registry", "windows"};
         for (const char* d : dirs)
             fs::create_directories(path + "/" + d);
         setenv("HOME", (path + "/home").c_str(), 1);
         setenv("XDG_CONFIG_HOME", (path + "/config").c_str(), 1);
         setenv("XDG_DATA_HOME", (path + "/data").c_str(), 1);
+        // The system's data folders too: an installed package must not change what tests see.
+        setenv("XDG_DATA_DIRS", (path + "/data-dirs").c_str(), 1);
         setenv("XDG_CACHE_HOME", (path + "/cache").c_str(), 1);
         setenv("CORVALE_REGISTRY_DIR", (path + "/registry").c_str(), 1);
         setenv("CORVALE_WINDOWS_DIR", (path + "/windows").c_str(), 1);

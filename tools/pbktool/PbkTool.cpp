@@ -33,24 +33,6 @@ const char kUsage[] =
     "                       install a setup package into DIR (or undo it), creating\n"
     "                       the folder and never replacing a newer file\n";
 
-// Opens a book with the document class its extension calls for; a name with
-// neither extension is read as a Picture Book. The working folder is kept, as
-// the document moves it to the book's folder.
-std::unique_ptr<CCorvaleDoc> OpenBook(const std::string& path)
-{
-    std::unique_ptr<CCorvaleDoc> doc;
-    if (TemplateForPath(path) == IDR_OLDCOLLECTION)
-        doc = std::make_unique<COldCorvaleDoc>();
-    else
-        doc = std::make_unique<CCorvaleDoc>();
-    std::string cwd = SystemFolders::CurrentDirectory();
-    bool ok = doc->OnOpenDocument(path);
-    SystemFolders::SetCurrentDirectory(cwd);
-    if (!ok)
-        return nullptr;
-    return doc;
-}
-
 int Usage(std::ostream& err)
 {
     err << kUsage;
@@ -72,7 +54,7 @@ int Dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     if (file.empty())
         return Usage(err);
     CollectingPrompter prompter;
-    std::unique_ptr<CCorvaleDoc> doc = OpenBook(file);
+    std::unique_ptr<CCorvaleDoc> doc = OpenBookFile(file);
     if (!doc) {
         err << prompter.Joined();
         return 1;
@@ -86,7 +68,7 @@ int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     if (args.size() != 2)
         return Usage(err);
     CollectingPrompter prompter;
-    std::unique_ptr<CCorvaleDoc> doc = OpenBook(args[1]);
+    std::unique_ptr<CCorvaleDoc> doc = OpenBookFile(args[1]);
     if (!doc) {
         out << prompter.Joined();
         return 1;
@@ -100,7 +82,7 @@ int Write(const std::vector<std::string>& args, std::ostream& err)
     if (args.size() != 3)
         return Usage(err);
     CollectingPrompter prompter;
-    std::unique_ptr<CCorvaleDoc> doc = OpenBook(args[1]);
+    std::unique_ptr<CCorvaleDoc> doc = OpenBookFile(args[1]);
     if (!doc) {
         err << prompter.Joined();
         return 1;

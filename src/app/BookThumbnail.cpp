@@ -1,0 +1,86 @@
+#include "app/BookThumbnail.h"
+
+#include "image/DibRenderer.h"
+#include "image/DisplayCopy.h"
+#include "image/PngEncoder.h"
+#include "image/SECDib.h"
+#include "model/CorvaleDoc.h"
+#include "model/DocTemplates.h"
+
+#include <memory>
+#include <new>
+#include <vector>
+
+namespace {
+
+// The first photograph or group, in tree order, whose picture loads.
+SECImage* FirstLoadedPicture(CCorvaleDoc& doc)
+{
+    std::vector<CPhotoNode*> pending{doc.GetRoot()};
+    while (!pending.empty()) {
+        CPhotoNode* node = pending.back();
+        pending.pop_back();
+        if (!node->m_strFileName.empty() && (node->m_pImage || node->LoadPicture()) &&
+            node->m_pImage->HasPicture())
+            return node->m_pImage.get();
+        for (auto child = node->m_photos.rbegin(); child != node->m_photos.rend(); ++child)
+            pending.push_back(child->get());
+    }
+    return nullptr;
+}
+
+ThumbnailResult EncodeFitted(const SECImage& picture, uint32_t size, std::string& png)
+{
+    uint32_t width = 0, height = 0;
+    FitIntoSquare(picture.m_dwWidth, picture.m_dwHeight, size, width, height);
+    SECDib fitted;
+    const SECImage* shown = &picture;
+    if (width != picture.m_dwWidth || height != picture.m_dwHeight) {
+        if (!DisplayCopy::Scale(picture, width, height, fitted))
+            return ThumbnailResult::OutOfMemory;
+        shown = &fitted;
+    }
+    std::vector<uint32_t> pixels;
+    uint32_t drawnWidth = 0, drawnHeight = 0;
+    if (!DibRenderer::Render(*shown, pixels, drawnWidth, drawnHeight) ||
+        !EncodePng(pixels, drawnWidth, drawnHeight, png))
+        return ThumbnailResult::OutOfMemory;
+    return ThumbnailResult::Made;
+}
+
+} // namespace
+
+void FitIntoSquare(uint32_t width, uint32_t height, uint32_t size, uint32_t& fitWidth, uint32_t& fitHeight)
+{
+    fitWidth = width;
+    fitHeight = height;
+    if (width <= size && height <= size)
+        return;
+    const uint64_t longer = width > height ? width : height;
+    auto fit = [&](uint32_t side) {
+        uint64_t scaled = (uint64_t(side) * size + longer / 2) / longer;
+        return static_cast<uint32_t>(scaled ? scaled : 1);
+    };
+    fitWidth = fit(width);
+    fitHeight = fit(height);
+}
+
+ThumbnailResult MakeBookThumbnail(const std::string& bookPath, uint32_t size, std::string& png)
+{
+    png.clear();
+    try {
+        std::unique_ptr<CCorvaleDoc> doc = OpenBookFile(bookPath);
+        if (!doc)
+            return ThumbnailResult::BookUnreadable;
+        const SECImage* picture = FirstLoadedPicture(*doc);
+        if (!picture)
+            return ThumbnailResult::NoPicture;
+        ThumbnailResult result = EncodeFitted(*picture, size, png);
+        if (result != ThumbnailResult::Made)
+            png.clear();
+        return result;
+    } catch (const std::bad_alloc&) {
+        png.clear();
+        return ThumbnailResult::OutOfMemory;
+    }
+}
