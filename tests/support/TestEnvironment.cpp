@@ -33,6 +33,10 @@ struct IsolatedRoot {
         setenv("XDG_DATA_HOME", (path + "/data").c_str(), 1);
         // The system's data folders too: an installed package must not change what tests see.
         setenv("XDG_DATA_DIRS", (path + "/data-dirs").c_str(), 1);
+        // ... but the media back end's MIDI synthesiser finds its sound fonts only there.
+        std::error_code ec;
+        if (fs::is_directory("/usr/share/sounds", ec))
+            fs::create_directory_symlink("/usr/share/sounds", path + "/data-dirs/sounds", ec);
         setenv("XDG_CACHE_HOME", (path + "/cache").c_str(), 1);
         setenv("CORVALE_REGISTRY_DIR", (path + "/registry").c_str(), 1);
         setenv("CORVALE_WINDOWS_DIR", (path + "/windows").c_str(), 1);
