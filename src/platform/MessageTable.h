@@ -73,6 +73,16 @@ enum class MessageId {
     ProgressAddingMenuItems,
     ProgressAddingUninstaller,
     ProgressAddingShortcut,
+    // Why an installation or uninstall stopped: the second line of its message
+    FailureCancelled,
+    FailureDiskFull,
+    FailureAccessDenied,
+    FailurePackageFileMissing,
+    FailureFileNotWritten,
+    FailureFileNotRemoved,
+    FailureRegistryDamaged,
+    FailureRegistryNotWritten,
+    FailureScriptUnusable,
     // The setup program's start and its wizard
     SetupWindowTitle,
     ConfirmUninstallTitle,

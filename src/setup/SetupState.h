@@ -39,6 +39,10 @@ struct SetupState {
     // What the script's [Strings] say about the package.
     PackageInfo m_package;
 
+    // Uninstalling: the registry records an installation in another folder,
+    // so the registry values are that one's and stay.
+    bool m_bRegistryNamesAnother = false;
+
     // Set by any step of the installation that fails; never cleared again.
     bool m_bFailed = false;
 

@@ -217,6 +217,7 @@ TEST_F(Installation, CarriesOutTheListsInOrderAndEndsWithSuccess)
     EXPECT_FALSE(FileExistsAt(m_strWindows + "/SETUP.INI"));
 
     EXPECT_EQ(ReadFileBytes(m_strInstall + "/Uninstall.exe"), "SETUP PROGRAM");
+    EXPECT_EQ(ReadFileBytes(m_strInstall + "/Corvale.inf"), kScript);
     EXPECT_EQ(m_viewer.m_runs,
               (Lines{m_strInstall + "/Corvale.exe|\"" + m_strInstall + "/Corvale.exe\" \"/shortcut=" +
                      Book("Summer.pbk") + "\"|" + m_strInstall}));
@@ -233,8 +234,8 @@ TEST_F(Installation, CarriesOutTheListsInOrderAndEndsWithSuccess)
 
     EXPECT_EQ(m_progress.m_strTitle, "Installing files...");
     EXPECT_EQ(m_progress.m_names,
-              (Lines{"Copying...", "Corvale.exe", "Summer.pbk", "beach.jpg", "Adding Registry entries...",
-                     "Adding Menu items...", "Adding Uninstall program...", "Adding Desktop shortcut..."}));
+              (Lines{"Copying...", "Adding Uninstall program...", "Corvale.exe", "Summer.pbk", "beach.jpg",
+                     "Adding Registry entries...", "Adding Menu items...", "Adding Desktop shortcut..."}));
     EXPECT_EQ(m_progress.m_nRange, 3u);
     EXPECT_EQ(m_progress.m_positions, (std::vector<size_t>{0, 1, 2}));
     EXPECT_EQ(m_progress.m_nPumps, 3u);
@@ -254,7 +255,7 @@ TEST_F(Installation, WithoutThePictureBookOptionNoViewerIsStartedAndAnExistingSe
     EXPECT_TRUE(m_viewer.m_runs.empty());
     EXPECT_FALSE(FileExistsAt(Book("Summer.pbk")));
     EXPECT_EQ(Value(RegistryRoot::LocalMachine, kRunOnceKey, "Wrapper"), "runonce");
-    EXPECT_EQ(m_progress.m_names.back(), "Adding Uninstall program...");
+    EXPECT_EQ(m_progress.m_names.back(), "Adding Menu items...");
 }
 
 TEST_F(Installation, AMissingFolderIsCreatedOnlyWhenTheUserSaysYes)
@@ -369,7 +370,7 @@ TEST_F(Installation, AReadOnlyTargetIsReplacedAndTheCopyIsAnOrdinaryFile)
     EXPECT_TRUE(ModeOf(m_strInstall + "/Corvale.exe") & S_IWUSR);
 }
 
-TEST_F(Installation, CancelStopsTheFilesKeepsWhatWasCopiedAndReportsTheFailure)
+TEST_F(Installation, CancelKeepsWhatWasCopiedWithTheUninstallerThatRemovesIt)
 {
     m_progress.m_nCancelAtPump = 2;
     EXPECT_FALSE(Install());
@@ -377,15 +378,23 @@ TEST_F(Installation, CancelStopsTheFilesKeepsWhatWasCopiedAndReportsTheFailure)
     EXPECT_TRUE(FileExistsAt(Book("Summer.pbk")));
     EXPECT_FALSE(FileExistsAt(Book("beach.jpg")));
     // Nothing after the failure: no registry values, no ini file contents,
-    // no uninstaller, no shortcut, no start-up entries.
+    // no shortcut, no start-up entries.
     EXPECT_EQ(Value(RegistryRoot::CurrentUser, "Software\\Quillfen\\Books", "Summer"), "<none>");
     EXPECT_FALSE(FileExistsAt(m_strWindows + "/setup.ini"));
-    EXPECT_FALSE(FileExistsAt(m_strInstall + "/Uninstall.exe"));
     EXPECT_TRUE(m_viewer.m_runs.empty());
     EXPECT_EQ(Value(RegistryRoot::LocalMachine, kRunOnceKey, "GrpConv"), "<none>");
     EXPECT_EQ(m_progress.m_nClosed, 1);
-    ExpectOnlyMessage(kScriptFailed, kInstallError);
+    ExpectOnlyMessage(std::string(kScriptFailed) + "\nSetup was cancelled.", kInstallError);
     EXPECT_EQ(m_prompter.m_entries[0].icon, PromptIcon::Exclamation);
+
+    // The uninstaller placed before the files removes what was copied.
+    m_prompter.m_entries.clear();
+    m_env.ownProgramPath = m_strInstall + "/Uninstall.exe";
+    FakeProgress progress;
+    ASSERT_TRUE(RunUninstall(progress, m_env));
+    EXPECT_FALSE(FileExistsAt(m_strInstall + "/Corvale.exe"));
+    EXPECT_FALSE(FileExistsAt(Book("Summer.pbk")));
+    EXPECT_FALSE(FileExistsAt(m_strInstall + "/Uninstall.exe"));
 }
 
 TEST_F(Installation, AFailedCopyLeavesTheOldFileAndIsReportedWithoutIniFiles)
@@ -401,7 +410,7 @@ TEST_F(Installation, AFailedCopyLeavesTheOldFileAndIsReportedWithoutIniFiles)
     EXPECT_FALSE(Install(script));
     EXPECT_EQ(ReadFileBytes(Book("beach.jpg")), "GOOD");
     EXPECT_EQ(Value(RegistryRoot::CurrentUser, "Software\\Quillfen\\Books", "Summer"), "<none>");
-    ExpectOnlyMessage(kScriptFailed, kInstallError);
+    ExpectOnlyMessage(std::string(kScriptFailed) + "\nA file of the package is missing.", kInstallError);
     // No temporary file is left beside the target.
     size_t entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(m_strInstall + "/My Photos/Summer"))
@@ -417,7 +426,7 @@ TEST_F(Installation, ARegistryFailureStopsTheRegistryStepAndIsReportedBeforeAnyI
     EXPECT_FALSE(Install());
     EXPECT_TRUE(FileExistsAt(Book("beach.jpg")));
     EXPECT_FALSE(FileExistsAt(m_strWindows + "/setup.ini"));
-    ExpectOnlyMessage(kScriptFailed, kInstallError);
+    ExpectOnlyMessage(std::string(kScriptFailed) + "\nThe registry store is damaged.", kInstallError);
 }
 
 TEST_F(Installation, AScriptWhoseListsCannotBeBuiltCarriesNothingOut)
@@ -429,7 +438,9 @@ TEST_F(Installation, AScriptWhoseListsCannotBeBuiltCarriesNothingOut)
     EXPECT_FALSE(FileExistsAt(m_strInstall + "/Corvale.exe"));
     EXPECT_FALSE(FileExistsAt(Book("Summer.pbk")));
     EXPECT_FALSE(FileExistsAt(m_strWindows + "/setup.ini"));
-    ExpectOnlyMessage(kScriptFailed, kInstallError);
+    EXPECT_FALSE(FileExistsAt(m_strInstall + "/Uninstall.exe"));
+    ExpectOnlyMessage(std::string(kScriptFailed) + "\nThe setup script asks for work that does not end.",
+                      kInstallError);
 }
 
 TEST_F(Installation, IniFilesThatCannotBeCreatedOrWrittenEndSetup)
@@ -440,7 +451,6 @@ TEST_F(Installation, IniFilesThatCannotBeCreatedOrWrittenEndSetup)
     EXPECT_FALSE(Install(script));
     ExpectOnlyMessage("Cannot create ini file for installation", "INI file creation");
     EXPECT_EQ(m_prompter.m_entries[0].icon, PromptIcon::Exclamation);
-    EXPECT_FALSE(FileExistsAt(m_strInstall + "/Uninstall.exe"));
 
     // A folder in the file's place: what was written cannot take its name.
     m_prompter.m_entries.clear();
@@ -551,5 +561,33 @@ TEST_F(Installation, AFileThatCannotBeDeletedIsAFailure)
     ASSERT_TRUE(WriteFileBytes(own + "/Corvale.inf", kScript));
     m_env.ownProgramPath = own + "/Uninstall.exe";
     EXPECT_FALSE(RunUninstall(m_progress, m_env));
-    ExpectOnlyMessage(kScriptFailed, kInstallError);
+    ExpectOnlyMessage(std::string(kScriptFailed) + "\nA file could not be removed.", kInstallError);
+}
+
+TEST_F(Installation, AnUninstallerRemovesItsOwnInstallationAndLeavesALaterOneElsewhere)
+{
+    const std::string books = "Software\\Quillfen\\Books";
+    ASSERT_TRUE(Install());
+    const std::string first = m_strInstall;
+    m_strInstall = m_dir.File("second");
+    ASSERT_TRUE(Install());
+
+    m_env.ownProgramPath = first + "/Uninstall.exe";
+    ASSERT_TRUE(RunUninstall(m_progress, m_env));
+    EXPECT_FALSE(FileExistsAt(first + "/Corvale.exe"));
+    EXPECT_FALSE(FileExistsAt(first + "/My Photos/Summer/Summer.pbk"));
+    EXPECT_FALSE(FileExistsAt(first + "/Uninstall.exe"));
+    EXPECT_TRUE(FileExistsAt(m_strInstall + "/Corvale.exe"));
+    EXPECT_TRUE(FileExistsAt(Book("Summer.pbk")));
+    // The registry records the second installation: its values stay.
+    EXPECT_EQ(Value(RegistryRoot::CurrentUser, books, "Summer"), "Summer");
+    EXPECT_EQ(Value(RegistryRoot::LocalMachine, kUserInfoKey, "InstallationPath"), m_strInstall);
+
+    // The recorded one, however its folder is spelled, removes its values too.
+    m_env.registry.SetString(RegistryRoot::LocalMachine, kUserInfoKey, "InstallationPath",
+                             m_strInstall + "/./");
+    m_env.ownProgramPath = m_strInstall + "/Uninstall.exe";
+    ASSERT_TRUE(RunUninstall(m_progress, m_env));
+    EXPECT_FALSE(FileExistsAt(Book("Summer.pbk")));
+    EXPECT_EQ(Value(RegistryRoot::CurrentUser, books, "Summer"), "<none>");
 }
