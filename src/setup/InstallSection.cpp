@@ -236,7 +236,7 @@ private:
             return;
         const std::string* setupFolder = m_state.m_directories.Find(DirectoryTable::kSetupFolder);
         for (std::string_view line : lines) {
-            std::string fileName(TrimBlanks(Unquote(line)));
+            std::string fileName = m_script.ToUtf8(TrimBlanks(Unquote(line)));
             if (IsSafeRelativePath(fileName)) {
                 FileEntry entry;
                 std::string target = AppendPathPart(*destination, fileName);
@@ -267,9 +267,9 @@ private:
             return;
         if (!fields.Next(field, comma))
             return;
-        entry.key = std::string(field);
+        entry.key = m_script.ToUtf8(field);
         if (fields.Next(field, comma))
-            entry.valueName = Unquote(field);
+            entry.valueName = m_script.ToUtf8(Unquote(field));
         if (add) {
             // Without a kind field, or without the comma that begins the data,
             // the line says nothing that could be set.
@@ -296,7 +296,7 @@ private:
     void AddIniLine(std::string_view line)
     {
         size_t pos = 0;
-        std::string fileName(TrimBlanks(IniField(line, pos, false)));
+        std::string fileName = m_script.ToUtf8(TrimBlanks(IniField(line, pos, false)));
         std::string_view section = TrimBlanks(IniField(line, pos, false));
         std::string oldEntry = DropQuotes(IniField(line, pos, true));
         std::string newEntry = DropQuotes(IniField(line, pos, true));

@@ -1,5 +1,6 @@
 #include "ScriptFixture.h"
 
+#include "platform/CodePage.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/Prompter.h"
 #include "platform/SettingsKeys.h"
@@ -590,4 +591,41 @@ TEST_F(Installation, AnUninstallerRemovesItsOwnInstallationAndLeavesALaterOneEls
     ASSERT_TRUE(RunUninstall(m_progress, m_env));
     EXPECT_FALSE(FileExistsAt(Book("Summer.pbk")));
     EXPECT_EQ(Value(RegistryRoot::CurrentUser, books, "Summer"), "<none>");
+}
+
+TEST_F(Installation, EightBitTextBecomesUtf8NamesValuesAndArgumentsOnce)
+{
+    // e-acute, u-umlaut and the euro sign in Windows-1252, and 0x81, which
+    // the code page leaves unassigned; the same script written as UTF-8.
+    const std::string cp1252 = ScriptText({
+        "[Strings]",
+        "PHOTOS_DESC=\"Caf\xE9 \xFC\x80\x81\"",
+        "PHOTOS_FILE=\"Caf\xE9.pbk\"",
+        "[DestinationDirs]",
+        "BookFiles=65601",
+        "[Option2Section]",
+        "CopyFiles=BookFiles",
+        "AddReg=BookReg",
+        "UpdateInis=BookInis",
+        "[BookFiles]",
+        "Caf\xE9.pbk",
+        "[BookReg]",
+        "HKCU,Software\\Quillfen\\B\xFC" "cher,Caf\xE9,0,\"%65601%\\%PHOTOS_FILE%\"",
+        "[BookInis]",
+        "pr\xE9" "f.ini,Books,,\"\x80=%65601%\"",
+    });
+    const std::string folder = "Caf\xC3\xA9 \xC3\xBC\xE2\x82\xAC_";
+    Package("Caf\xC3\xA9.pbk", "BOOK");
+    for (const std::string& script : {cp1252, Cp1252ToUtf8(cp1252)}) {
+        m_viewer.m_runs.clear();
+        ASSERT_TRUE(Install(script));
+        const std::string book = m_strInstall + "/My Photos/" + folder + "/Caf\xC3\xA9.pbk";
+        EXPECT_EQ(ReadFileBytes(book), "BOOK");
+        EXPECT_EQ(Value(RegistryRoot::CurrentUser, "Software\\Quillfen\\B\xC3\xBC" "cher", "Caf\xC3\xA9"),
+                  m_strInstall + "/My Photos/" + folder + "\\Caf\xC3\xA9.pbk");
+        EXPECT_EQ(ReadFileBytes(m_strWindows + "/pr\xC3\xA9" "f.ini"),
+                  "\r\n[Books]\r\n\xE2\x82\xAC=" + m_strInstall + "/My Photos/" + folder + "\r\n");
+        ASSERT_EQ(m_viewer.m_runs.size(), 1u);
+        EXPECT_NE(m_viewer.m_runs[0].find("\"/shortcut=" + book + "\""), std::string::npos);
+    }
 }
