@@ -2,10 +2,14 @@
 
 #include "model/DocTemplates.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "platform/SystemFolders.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -33,6 +37,68 @@ std::string QuoteForDesktopEntry(const std::string& path)
     return out + "\"";
 }
 
+// The types the viewer registers: those of its templates, and the two that
+// carry its icon.
+std::vector<std::string> RegisteredTypes()
+{
+    std::vector<std::string> types = {"Corvale.Document", "Sorvane.Document"};
+    for (DocTemplateId id : kDocTemplates) {
+        std::string type = GetDocString(id, regFileTypeId);
+        if (!type.empty() && std::find(types.begin(), types.end(), type) == types.end())
+            types.push_back(type);
+    }
+    return types;
+}
+
+std::string OpenCommand(const std::string& programPath)
+{
+    return programPath + " \"%1\"";
+}
+
+std::string IconValue(const std::string& programPath)
+{
+    return programPath + ",1";
+}
+
+std::string MenuEntryPath()
+{
+    return SystemFolders::DataHome() + "/applications/corvale.desktop";
+}
+
+std::string MimePackagePath()
+{
+    return SystemFolders::DataHome() + "/mime/packages/corvale.xml";
+}
+
+std::string MenuExecLine(const std::string& programPath)
+{
+    return "Exec=" + QuoteForDesktopEntry(programPath) + " %f\n";
+}
+
+// Deletes `value` of `key` when it holds `data`; true when it did.
+bool DeleteValueHolding(Registry& registry, const std::string& key, const std::string& value,
+                        const std::string& data)
+{
+    std::string current;
+    return registry.GetString(RegistryRoot::ClassesRoot, key, value, current) == RegistryStatus::Ok &&
+           current == data &&
+           registry.DeleteValue(RegistryRoot::ClassesRoot, key, value) == RegistryStatus::Ok;
+}
+
+// Deletes `key` and then its parents up to, not including, `top`'s parent,
+// for as long as each holds neither values nor subkeys.
+void DeleteEmptyKeys(Registry& registry, std::string key, const std::string& top)
+{
+    const RegistryRoot root = RegistryRoot::ClassesRoot;
+    for (;;) {
+        if (!registry.KeyExists(root, key) || !registry.SubKeys(root, key).empty() ||
+            !registry.ValueNames(root, key).empty() ||
+            registry.DeleteKey(root, key) != RegistryStatus::Ok || key.size() <= top.size())
+            return;
+        key.resize(key.find_last_of('\\'));
+    }
+}
+
 bool WriteTextFile(const std::string& path, const std::string& text)
 {
     std::error_code ec;
@@ -54,7 +120,7 @@ bool RegisterShellFileTypes(Registry& registry, const std::string& programPath)
         ok &= registry.SetString(root, type, "", GetDocString(id, regFileTypeName)) == RegistryStatus::Ok;
         ok &= registry.SetString(root, type + "\\shell\\open\\ddeexec", "", "[open(\"%1\")]") ==
               RegistryStatus::Ok;
-        ok &= registry.SetString(root, type + "\\shell\\open\\command", "", programPath + " \"%1\"") ==
+        ok &= registry.SetString(root, type + "\\shell\\open\\command", "", OpenCommand(programPath)) ==
               RegistryStatus::Ok;
         std::string ext = GetDocString(id, filterExt);
         if (!ext.empty()) {
@@ -66,17 +132,53 @@ bool RegisterShellFileTypes(Registry& registry, const std::string& programPath)
         }
     }
     for (const char* type : {"Corvale.Document", "Sorvane.Document"})
-        ok &= registry.SetString(root, std::string(type) + "\\DefaultIcon", "", programPath + ",1") ==
+        ok &= registry.SetString(root, std::string(type) + "\\DefaultIcon", "", IconValue(programPath)) ==
               RegistryStatus::Ok;
 
     std::string data = SystemFolders::DataHome();
-    ok &= WriteTextFile(data + "/mime/packages/corvale.xml", kMimeXml);
-    ok &= WriteTextFile(data + "/applications/corvale.desktop",
+    ok &= WriteTextFile(MimePackagePath(), kMimeXml);
+    ok &= WriteTextFile(MenuEntryPath(),
                         "[Desktop Entry]\nType=Application\nName=Corvale\n"
-                        "Comment=Viewer for Picture Books\nExec=" +
-                            QuoteForDesktopEntry(programPath) +
-                            " %f\nMimeType=application/x-corvale-picture-book;"
+                        "Comment=Viewer for Picture Books\n" +
+                            MenuExecLine(programPath) +
+                            "MimeType=application/x-corvale-picture-book;"
                             "application/x-corvale-collection;\nCategories=Graphics;Viewer;\n"
                             "Terminal=false\n");
     return ok;
+}
+
+int UnregisterShellFileTypes(Registry& registry, const std::string& programPath)
+{
+    if (programPath.empty() || FileExists(programPath))
+        return 0;
+    const RegistryRoot root = RegistryRoot::ClassesRoot;
+    bool types = false, icons = false;
+    for (const std::string& type : RegisteredTypes()) {
+        const std::string open = type + "\\shell\\open";
+        icons |= DeleteValueHolding(registry, type + "\\DefaultIcon", "", IconValue(programPath));
+        DeleteEmptyKeys(registry, type + "\\DefaultIcon", type);
+        if (DeleteValueHolding(registry, open + "\\command", "", OpenCommand(programPath))) {
+            types = true;
+            registry.DeleteValue(root, open + "\\ddeexec", "");
+            registry.DeleteValue(root, type, "");
+            for (DocTemplateId id : kDocTemplates) {
+                std::string ext = GetDocString(id, filterExt);
+                if (!ext.empty() && GetDocString(id, regFileTypeId) == type &&
+                    DeleteValueHolding(registry, ext, "", type))
+                    DeleteEmptyKeys(registry, ext, ext);
+            }
+        }
+        DeleteEmptyKeys(registry, open + "\\command", type);
+        DeleteEmptyKeys(registry, open + "\\ddeexec", type);
+    }
+
+    bool menu = false;
+    std::string entry;
+    if (ReadFileUpTo(MenuEntryPath(), 64 * 1024, entry) == BoundedRead::Read &&
+        entry.find("\n" + MenuExecLine(programPath)) != std::string::npos &&
+        ::unlink(MenuEntryPath().c_str()) == 0) {
+        menu = true;
+        ::unlink(MimePackagePath().c_str());
+    }
+    return int(types) + int(icons) + int(menu);
 }

@@ -11,3 +11,11 @@ class Registry;
 // `programPath` is the viewer's executable. Extensions owned by another type are
 // left alone. False when something could not be written.
 bool RegisterShellFileTypes(Registry& registry, const std::string& programPath);
+
+// Undoes that registration for `programPath` once the program is gone (an
+// uninstall removed it): the file types whose open command names it, the
+// extensions that lead to them and the icons that name it; the menu entry
+// when it starts that program, with the MIME package. Whatever names another
+// program stays. Gives how many of the three (types, icons, menu entry with
+// MIME package) were removed.
+int UnregisterShellFileTypes(Registry& registry, const std::string& programPath);

@@ -1,5 +1,6 @@
 #include "setup/Installation.h"
 
+#include "app/ShellRegistration.h"
 #include "exchange/DesktopShortcut.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
@@ -197,8 +198,12 @@ private:
         }
         if (!m_state.m_bUninstall && m_state.m_bBookOption)
             MakeShortcut();
-        if (m_state.m_bUninstall)
-            RemoveDesktopShortcutsTo(ViewerProgramPath(m_state.m_strInstallFolder));
+        if (m_state.m_bUninstall) {
+            // What the removed viewer made for itself goes with it.
+            const std::string viewer = ViewerProgramPath(m_state.m_strInstallFolder);
+            RemoveDesktopShortcutsTo(viewer);
+            UnregisterShellFileTypes(m_env.registry, viewer);
+        }
         SetStartupEntries();
         // The start-up entries are data for a system that runs them at its
         // next start; no program here runs them.
