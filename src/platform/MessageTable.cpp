@@ -47,6 +47,8 @@ const MessageEntry kMessages[] = {
     {MessageId::OleInitFailed,
      "OLE initialization failed.  Make sure that the OLE libraries are the correct version."},
     {MessageId::ShortcutFileMissing, "Cannot make a shortcut for\n\n%s\n\nFile does not exist"},
+    {MessageId::ShortcutNotMade,
+     "Cannot make a shortcut for\n\n%s\n\nNo desktop launcher can be written for it."},
     {MessageId::MediaFileNotFound, "Media File %s not found!"},
     {MessageId::CannotOpenMediaViewer, "Cannot open Media Viewer"},
     {MessageId::MediaComponentMissing,

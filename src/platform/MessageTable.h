@@ -30,6 +30,7 @@ enum class MessageId {
     ColourDepthTooLow,
     OleInitFailed,
     ShortcutFileMissing,
+    ShortcutNotMade,
     // Multimedia items
     MediaFileNotFound,
     CannotOpenMediaViewer,
