@@ -9,6 +9,7 @@
 #include "platform/Registry.h"
 #include "platform/SystemFolders.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <unistd.h>
@@ -78,6 +79,58 @@ void RefreshDatabase(const char* program, const std::string& folder)
                                                  folder, 10s);
 }
 
+// The types the viewer registers: those of its templates, and the two that
+// carry its icon.
+std::vector<std::string> RegisteredTypes()
+{
+    std::vector<std::string> types = {"Corvale.Document", "Sorvane.Document"};
+    for (DocTemplateId id : kDocTemplates) {
+        std::string type = GetDocString(id, regFileTypeId);
+        if (!type.empty() && std::find(types.begin(), types.end(), type) == types.end())
+            types.push_back(type);
+    }
+    return types;
+}
+
+std::string OpenCommand(const std::string& programPath)
+{
+    return programPath + " \"%1\"";
+}
+
+std::string IconValue(const std::string& programPath)
+{
+    return programPath + ",1";
+}
+
+std::string MenuExecLine(const std::string& programPath)
+{
+    return "Exec=" + DesktopEntryValue(DesktopExecArgument(programPath)) + " %f\n";
+}
+
+// Deletes `value` of `key` when it holds `data`; true when it did.
+bool DeleteValueHolding(Registry& registry, const std::string& key, const std::string& value,
+                        const std::string& data)
+{
+    std::string current;
+    return registry.GetString(RegistryRoot::ClassesRoot, key, value, current) == RegistryStatus::Ok &&
+           current == data &&
+           registry.DeleteValue(RegistryRoot::ClassesRoot, key, value) == RegistryStatus::Ok;
+}
+
+// Deletes `key` and then its parents up to, not including, `top`'s parent,
+// for as long as each holds neither values nor subkeys.
+void DeleteEmptyKeys(Registry& registry, std::string key, const std::string& top)
+{
+    const RegistryRoot root = RegistryRoot::ClassesRoot;
+    for (;;) {
+        if (!registry.KeyExists(root, key) || !registry.SubKeys(root, key).empty() ||
+            !registry.ValueNames(root, key).empty() ||
+            registry.DeleteKey(root, key) != RegistryStatus::Ok || key.size() <= top.size())
+            return;
+        key.resize(key.find_last_of('\\'));
+    }
+}
+
 } // namespace
 
 bool RegisterShellFileTypes(Registry& registry, const std::string& programPath)
@@ -91,7 +144,7 @@ bool RegisterShellFileTypes(Registry& registry, const std::string& programPath)
         ok &= registry.SetString(root, type, "", GetDocString(id, regFileTypeName)) == RegistryStatus::Ok;
         ok &= registry.SetString(root, type + "\\shell\\open\\ddeexec", "", "[open(\"%1\")]") ==
               RegistryStatus::Ok;
-        ok &= registry.SetString(root, type + "\\shell\\open\\command", "", programPath + " \"%1\"") ==
+        ok &= registry.SetString(root, type + "\\shell\\open\\command", "", OpenCommand(programPath)) ==
               RegistryStatus::Ok;
         std::string ext = GetDocString(id, filterExt);
         if (!ext.empty()) {
@@ -103,7 +156,7 @@ bool RegisterShellFileTypes(Registry& registry, const std::string& programPath)
         }
     }
     for (const char* type : {"Corvale.Document", "Sorvane.Document"})
-        ok &= registry.SetString(root, std::string(type) + "\\DefaultIcon", "", programPath + ",1") ==
+        ok &= registry.SetString(root, std::string(type) + "\\DefaultIcon", "", IconValue(programPath)) ==
               RegistryStatus::Ok;
 
     ok &= RegisterWithDesktop(programPath);
@@ -145,4 +198,47 @@ bool RegisterWithDesktop(const std::string& programPath)
     if (entryChanged)
         RefreshDatabase("update-desktop-database", data + "/applications");
     return ok;
+}
+
+int UnregisterShellFileTypes(Registry& registry, const std::string& programPath)
+{
+    if (programPath.empty() || FileExists(programPath))
+        return 0;
+    const RegistryRoot root = RegistryRoot::ClassesRoot;
+    bool types = false, icons = false;
+    for (const std::string& type : RegisteredTypes()) {
+        const std::string open = type + "\\shell\\open";
+        icons |= DeleteValueHolding(registry, type + "\\DefaultIcon", "", IconValue(programPath));
+        DeleteEmptyKeys(registry, type + "\\DefaultIcon", type);
+        if (DeleteValueHolding(registry, open + "\\command", "", OpenCommand(programPath))) {
+            types = true;
+            registry.DeleteValue(root, open + "\\ddeexec", "");
+            registry.DeleteValue(root, type, "");
+            for (DocTemplateId id : kDocTemplates) {
+                std::string ext = GetDocString(id, filterExt);
+                if (!ext.empty() && GetDocString(id, regFileTypeId) == type &&
+                    DeleteValueHolding(registry, ext, "", type))
+                    DeleteEmptyKeys(registry, ext, ext);
+            }
+        }
+        DeleteEmptyKeys(registry, open + "\\command", type);
+        DeleteEmptyKeys(registry, open + "\\ddeexec", type);
+    }
+
+    // The desktop's files go only when the launcher starts the removed program;
+    // another copy's registration stays.
+    const std::string data = SystemFolders::DataHome();
+    bool menu = false;
+    std::string entry;
+    if (ReadFileUpTo(data + kDesktopEntryPath, 64 * 1024, entry) == BoundedRead::Read &&
+        entry.find("\n" + MenuExecLine(programPath)) != std::string::npos &&
+        ::unlink((data + kDesktopEntryPath).c_str()) == 0) {
+        menu = true;
+        for (const OwnFile& file : OwnFiles(programPath))
+            if (file.relativePath != kDesktopEntryPath && IsOwnFile(data + file.relativePath, file))
+                ::unlink((data + file.relativePath).c_str());
+        RefreshDatabase("update-mime-database", data + "/mime");
+        RefreshDatabase("update-desktop-database", data + "/applications");
+    }
+    return int(types) + int(icons) + int(menu);
 }

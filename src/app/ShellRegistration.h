@@ -17,3 +17,11 @@ bool RegisterShellFileTypes(Registry& registry, const std::string& programPath);
 // of the system holds the package's launcher and file types, nothing is
 // written and the files this registration wrote before are removed.
 bool RegisterWithDesktop(const std::string& programPath);
+
+// Undoes that registration for `programPath` once the program is gone (an
+// uninstall removed it): the file types whose open command names it, the
+// extensions that lead to them and the icons that name it; the menu entry
+// when it starts that program, with the MIME package. Whatever names another
+// program stays. Gives how many of the three (types, icons, menu entry with
+// MIME package) were removed.
+int UnregisterShellFileTypes(Registry& registry, const std::string& programPath);

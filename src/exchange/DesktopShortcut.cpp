@@ -59,6 +59,11 @@ std::string UnquotedArgument(const std::string& arguments)
 
 bool WriteShellLink(const ShellLink& link, const std::string& linkPath)
 {
+    // Desktops reject a launcher that is not UTF-8 throughout; a path that
+    // is not cannot be named in one.
+    for (const std::string* text : {&link.target, &link.arguments, &link.workingFolder, &link.description})
+        if (!IsWellFormedUtf8(*text))
+            return false;
     std::string entry = "[Desktop Entry]\nType=Application\nVersion=1.0\n";
     entry += "Name=" + EntryValue(link.description) + "\n";
     entry += "Comment=" + EntryValue(link.description) + "\n";

@@ -14,7 +14,8 @@ struct ShellLink {
 };
 
 // Writes `link` as a launcher file at `linkPath` (replacing one of that name),
-// marked executable. False when it could not be written.
+// marked executable. False when it could not be written, or when a field is
+// not UTF-8 (nothing is written then).
 bool WriteShellLink(const ShellLink& link, const std::string& linkPath);
 
 // The desktop folder: the "Desktop" value of the per-user "Shell Folders" key

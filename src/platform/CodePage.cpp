@@ -56,8 +56,6 @@ std::string Cp1252ToUtf8(std::string_view text)
     return out;
 }
 
-namespace {
-
 bool IsWellFormedUtf8(std::string_view text)
 {
     size_t i = 0;
@@ -74,8 +72,6 @@ bool IsWellFormedUtf8(std::string_view text)
     }
     return true;
 }
-
-} // namespace
 
 std::string CutUtf8(std::string text, size_t limit)
 {

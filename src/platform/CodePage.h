@@ -11,6 +11,8 @@
 std::string Cp1252ToUtf8(std::string_view text);
 // `text` cut to at most `limit` bytes, never inside a UTF-8 character.
 std::string CutUtf8(std::string text, size_t limit);
+// True when `text` is UTF-8 throughout (ASCII is).
+bool IsWellFormedUtf8(std::string_view text);
 // Text from a file that may be either: kept when it is well-formed UTF-8,
 // else read as Windows-1252.
 std::string AnyTextToUtf8(std::string_view text);

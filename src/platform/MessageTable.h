@@ -30,6 +30,7 @@ enum class MessageId {
     ColourDepthTooLow,
     OleInitFailed,
     ShortcutFileMissing,
+    ShortcutNotMade,
     // Multimedia items
     MediaFileNotFound,
     CannotOpenMediaViewer,
@@ -75,6 +76,16 @@ enum class MessageId {
     ProgressAddingMenuItems,
     ProgressAddingUninstaller,
     ProgressAddingShortcut,
+    // Why an installation or uninstall stopped: the second line of its message
+    FailureCancelled,
+    FailureDiskFull,
+    FailureAccessDenied,
+    FailurePackageFileMissing,
+    FailureFileNotWritten,
+    FailureFileNotRemoved,
+    FailureRegistryDamaged,
+    FailureRegistryNotWritten,
+    FailureScriptUnusable,
     // The setup program's start and its wizard
     SetupWindowTitle,
     ConfirmUninstallTitle,

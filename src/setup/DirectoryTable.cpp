@@ -7,14 +7,25 @@
 
 namespace {
 
+// `desc` (UTF-8) as one folder name. Control characters, the C1 ones that
+// the code page's unassigned bytes become among them, would be invisible or
+// act on a terminal that lists the folder.
 std::string FolderName(const std::string& desc)
 {
-    std::string name = desc;
-    bool onlyDots = !name.empty();
-    for (char& c : name) {
-        if (static_cast<unsigned char>(c) < 0x20 || std::strchr("\\/:*?\"<>|", c))
-            c = '_';
-        onlyDots = onlyDots && c == '.';
+    std::string name;
+    bool onlyDots = !desc.empty();
+    for (size_t i = 0; i < desc.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(desc[i]);
+        bool c1 = c == 0xC2 && i + 1 < desc.size() &&
+                  static_cast<unsigned char>(desc[i + 1]) >= 0x80 &&
+                  static_cast<unsigned char>(desc[i + 1]) <= 0x9F;
+        if (c1)
+            ++i;
+        if (c1 || c < 0x20 || c == 0x7F || std::strchr("\\/:*?\"<>|", c))
+            name += '_';
+        else
+            name += static_cast<char>(c);
+        onlyDots = onlyDots && name.back() == '.';
     }
     if (onlyDots)
         name.assign(name.size(), '_');

@@ -32,7 +32,8 @@ private:
 };
 
 // The Picture Book's folder: <installation folder>\My Photos\<description>.
-// The description is a single folder name: characters that cannot stand in a
-// file name (separators among them) become '_', and a name of dots alone is
-// replaced, so a package can never place its folder outside "My Photos".
+// The description (UTF-8) is a single folder name: characters that cannot
+// stand in a file name (separators and control characters among them) become
+// '_', and a name of dots alone is replaced, so a package can never place its
+// folder outside "My Photos".
 std::string PictureBookFolder(const std::string& installFolder, const std::string& photosDesc);

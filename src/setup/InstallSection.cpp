@@ -1,10 +1,14 @@
 #include "setup/InstallSection.h"
 
+#include "platform/PathResolver.h"
 #include "platform/RegistryTree.h"
 #include "setup/ScriptLookups.h"
 #include "setup/ScriptText.h"
 
 #include <algorithm>
+#include <set>
+#include <sys/stat.h>
+#include <tuple>
 #include <unordered_map>
 
 namespace {
@@ -91,6 +95,29 @@ std::string_view IniField(std::string_view line, size_t& pos, bool quoted)
     return field;
 }
 
+// True when `name` inside `folder` is a symbolic link or is reached through
+// one: a package's files are read only where they stand, never from wherever
+// a link points.
+bool PassesThroughLink(const std::string& folder, const std::string& name)
+{
+    std::string path = folder;
+    std::string rest = PathResolver::ToPlatformSeparators(name);
+    size_t start = 0;
+    while (start < rest.size()) {
+        size_t end = std::min(rest.find('/', start), rest.size());
+        if (end > start) {
+            path = AppendPathPart(path, std::string_view(rest).substr(start, end - start));
+            struct stat st{};
+            if (::lstat(path.c_str(), &st) != 0)
+                return false;
+            if (S_ISLNK(st.st_mode))
+                return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
 class SectionRunner {
 public:
     SectionRunner(const SetupScript& script, SetupState& state) : m_script(script), m_state(state)
@@ -137,6 +164,17 @@ private:
         return Spend(sub.replacements);
     }
 
+    // Notes that `line` (a view into the script) was passed over, once per
+    // line, reason and section in this run.
+    void Skip(std::string_view line, SkipReason reason, std::string_view section = {})
+    {
+        size_t offset = static_cast<size_t>(line.data() - m_script.Text().data());
+        if (!m_noted.emplace(offset, reason, std::string(section)).second)
+            return;
+        m_state.m_skipped.push_back(SkippedLine{offset, reason, std::string(section)});
+        Charge(sizeof(SkippedLine) + 2 * section.size());
+    }
+
     void RunDirectiveLine(std::string_view line)
     {
         if (!line.empty() && line[0] == ';')
@@ -144,14 +182,20 @@ private:
         size_t start = 0;
         while (start < line.size() && IsBlank(line[start]))
             ++start;
+        if (start == line.size())
+            return;
         size_t end = start;
         while (end < line.size() && line[end] != '=' && !IsBlank(line[end]))
             ++end;
-        if (end - start > kMaxScriptText || end == line.size() || line[end] != '=')
+        if (end - start > kMaxScriptText || end == line.size() || line[end] != '=') {
+            Skip(line, SkipReason::NoEqualsAfterDirective);
             return;
+        }
         Directive directive = DirectiveOf(line.substr(start, end - start));
-        if (directive == Directive::Other)
+        if (directive == Directive::Other) {
+            Skip(line, SkipReason::UnknownDirective);
             return;
+        }
         size_t valueEnd = ++end;
         while (valueEnd < line.size() && !IsBlank(line[valueEnd]))
             ++valueEnd;
@@ -160,7 +204,11 @@ private:
             size_t comma = value.find(',');
             std::string_view name = value.substr(0, comma);
             value = comma == std::string_view::npos ? std::string_view() : value.substr(comma + 1);
-            if (!name.empty())
+            if (name.empty())
+                continue;
+            if (!m_script.FindSection(name))
+                Skip(line, SkipReason::MissingSection, name);
+            else
                 ReadSection(directive, name);
         }
     }
@@ -204,9 +252,14 @@ private:
         }
     }
 
+    struct FileFolder {
+        std::optional<std::string> folder;
+        bool unsafe = false; // the destination leads out of its numbered folder
+    };
+
     // The folder a file section's names are put in; null when its files must
-    // be passed over.
-    const std::string* FileDestination(std::string_view name)
+    // be passed over (`unsafe` says when that is for leading out of its folder).
+    const std::string* FileDestination(std::string_view name, bool& unsafe)
     {
         auto it = m_destinations.find(std::string(name));
         if (it == m_destinations.end()) {
@@ -217,27 +270,49 @@ private:
             }
             if (!Spend(found.replacements))
                 return nullptr;
-            std::optional<std::string> folder;
+            FileFolder folder;
+            folder.unsafe = found.status == Destination::Status::Unsafe;
             if (found.status == Destination::Status::Found)
-                folder = std::move(found.folder);
+                folder.folder = std::move(found.folder);
             else if (found.status == Destination::Status::NotFound)
                 if (const std::string* install =
                         m_state.m_directories.Find(DirectoryTable::kInstallFolder))
-                    folder = *install;
+                    folder.folder = *install;
             it = m_destinations.emplace(std::string(name), std::move(folder)).first;
         }
-        return it->second ? &*it->second : nullptr;
+        unsafe = it->second.unsafe;
+        return it->second.folder ? &*it->second.folder : nullptr;
+    }
+
+    // Why `fileName` cannot be used; nothing when it can.
+    std::optional<SkipReason> FileNameFault(const std::string& fileName, bool copy,
+                                            const std::string* setupFolder)
+    {
+        if (!fileName.empty() && !IsSafeRelativePath(fileName))
+            return SkipReason::UnsafeName;
+        if (!NamesAFile(fileName))
+            return SkipReason::NotAFileName;
+        if (copy && PassesThroughLink(setupFolder ? *setupFolder : std::string(), fileName))
+            return SkipReason::LinkedPackageFile;
+        return std::nullopt;
     }
 
     void ReadFileSection(bool copy, std::string_view name, const std::vector<std::string_view>& lines)
     {
-        const std::string* destination = FileDestination(name);
-        if (!destination)
+        bool unsafe = false;
+        const std::string* destination = FileDestination(name, unsafe);
+        if (!destination) {
+            if (unsafe)
+                for (std::string_view line : lines)
+                    Skip(line, SkipReason::UnsafeDestination);
             return;
+        }
         const std::string* setupFolder = m_state.m_directories.Find(DirectoryTable::kSetupFolder);
         for (std::string_view line : lines) {
-            std::string fileName(TrimBlanks(Unquote(line)));
-            if (IsSafeRelativePath(fileName)) {
+            std::string fileName = m_script.ToUtf8(TrimBlanks(Unquote(line)));
+            if (std::optional<SkipReason> fault = FileNameFault(fileName, copy, setupFolder)) {
+                Skip(line, *fault);
+            } else {
                 FileEntry entry;
                 std::string target = AppendPathPart(*destination, fileName);
                 if (copy) {
@@ -263,19 +338,25 @@ private:
         std::string_view field;
         bool comma = false;
         RegistryEntry entry;
-        if (!fields.Next(field, comma) || !RootOf(field, entry.root))
+        if (!fields.Next(field, comma) || !RootOf(field, entry.root)) {
+            Skip(line, SkipReason::UnknownRoot);
             return;
-        if (!fields.Next(field, comma))
+        }
+        if (!fields.Next(field, comma)) {
+            Skip(line, SkipReason::NoKeyPath);
             return;
-        entry.key = std::string(field);
+        }
+        entry.key = m_script.ToUtf8(field);
         if (fields.Next(field, comma))
-            entry.valueName = Unquote(field);
+            entry.valueName = m_script.ToUtf8(Unquote(field));
         if (add) {
             // Without a kind field, or without the comma that begins the data,
             // the line says nothing that could be set.
             std::string_view kind;
-            if (!fields.Next(kind, comma) || !comma)
+            if (!fields.Next(kind, comma) || !comma) {
+                Skip(line, SkipReason::NoKindOrData);
                 return;
+            }
             std::string_view data = fields.Rest();
             entry.hasData = true;
             if (kind[0] == '0') {
@@ -296,12 +377,18 @@ private:
     void AddIniLine(std::string_view line)
     {
         size_t pos = 0;
-        std::string fileName(TrimBlanks(IniField(line, pos, false)));
+        std::string fileName = m_script.ToUtf8(TrimBlanks(IniField(line, pos, false)));
         std::string_view section = TrimBlanks(IniField(line, pos, false));
         std::string oldEntry = DropQuotes(IniField(line, pos, true));
         std::string newEntry = DropQuotes(IniField(line, pos, true));
-        if (!IsSafeRelativePath(fileName))
+        if (!fileName.empty() && !IsSafeRelativePath(fileName)) {
+            Skip(line, SkipReason::UnsafeName);
             return;
+        }
+        if (!NamesAFile(fileName)) {
+            Skip(line, SkipReason::NotAFileName);
+            return;
+        }
         IniLine iniLine;
         if (!Substitute(section, iniLine.section))
             return;
@@ -329,7 +416,8 @@ private:
     ScriptRunStatus m_status = ScriptRunStatus::Ok;
     std::unordered_map<std::string, size_t> m_iniIndex;
     std::unordered_map<std::string, std::vector<std::string_view>> m_dataLines;
-    std::unordered_map<std::string, std::optional<std::string>> m_destinations;
+    std::unordered_map<std::string, FileFolder> m_destinations;
+    std::set<std::tuple<size_t, SkipReason, std::string>> m_noted;
 };
 
 } // namespace

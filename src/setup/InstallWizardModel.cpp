@@ -1,6 +1,5 @@
 #include "setup/InstallWizardModel.h"
 
-#include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompter.h"
 #include "platform/SystemFolders.h"
@@ -50,9 +49,8 @@ InstallWizardModel::InstallWizardModel(SetupState& state, const Registry& regist
 std::string InstallWizardModel::PackageText() const
 {
     const PackageInfo& package = m_state.m_package;
-    std::string text = FormatMessageText(MessageId::WelcomePackage,
-                                         {AnyTextToUtf8(package.description),
-                                          AnyTextToUtf8(package.owner)});
+    std::string text =
+        FormatMessageText(MessageId::WelcomePackage, {package.description, package.owner});
     if (package.viewerIncluded)
         text += MessageText(MessageId::WelcomeViewerIncluded);
     return text;

@@ -1,5 +1,6 @@
 #include "setup/Installation.h"
 
+#include "app/ShellRegistration.h"
 #include "exchange/DesktopShortcut.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
@@ -17,6 +18,8 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
@@ -49,13 +52,17 @@ enum class CopyResult { Copied, CannotOpenSource, CannotCreateTarget, CopyFailed
 // leaves a half-written file in place of a good one. Renaming replaces the
 // target's folder entry, so a read-only target (or a link in its place) is
 // replaced, never written through. The copy is an ordinary file: readable and
-// writable by its owner, executable when the source is.
-CopyResult CopyToInstalledFile(const std::string& from, const std::string& to)
+// writable by its owner, executable when the source is. On failure `error`
+// holds the errno of what failed.
+CopyResult CopyToInstalledFile(const std::string& from, const std::string& to, int& error)
 {
     // Only a regular file is copied.
+    errno = 0;
     int in = OpenRegularFileForReading(from);
-    if (in < 0)
+    if (in < 0) {
+        error = errno;
         return CopyResult::CannotOpenSource;
+    }
     struct stat st{};
     ::fstat(in, &st);
 
@@ -64,21 +71,68 @@ CopyResult CopyToInstalledFile(const std::string& from, const std::string& to)
     unsigned mode = ((st.st_mode & 0777) & ~mask) | S_IRUSR | S_IWUSR;
     AtomicFileWriter writer;
     if (!writer.Open(to, mode)) {
+        error = writer.Error();
         ::close(in);
         return CopyResult::CannotCreateTarget;
     }
     bool ok = writer.WriteFrom(in);
     ::close(in);
-    if (!ok || !writer.Commit())
+    if (!ok || !writer.Commit()) {
+        error = writer.Error();
         return CopyResult::CopyFailed;
+    }
     return CopyResult::Copied;
 }
 
 // A file that is already gone counts as deleted: an uninstall after the user
 // removed a file by hand must still undo the rest.
-bool DeleteInstalledFile(const std::string& path)
+bool DeleteInstalledFile(const std::string& path, int& error)
 {
-    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+    if (::unlink(path.c_str()) == 0 || errno == ENOENT)
+        return true;
+    error = errno;
+    return false;
+}
+
+// The cause a user can act on, for the errno of a failed file operation;
+// none for the rest, which the message's first line already says enough about.
+std::optional<MessageId> FileFailureCause(int error)
+{
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        return MessageId::FailureDiskFull;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return MessageId::FailureAccessDenied;
+    default:
+        return std::nullopt;
+    }
+}
+
+MessageId RegistryFailureCause(RegistryStatus status)
+{
+    return status == RegistryStatus::Damaged ? MessageId::FailureRegistryDamaged
+                                             : MessageId::FailureRegistryNotWritten;
+}
+
+// The same folder, however it is spelled: a trailing separator, "." and ".."
+// parts or a link to it do not make two folders of one.
+bool IsSameFolder(const std::string& a, const std::string& b)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec))
+        return true;
+    auto normal = [](const std::string& path) {
+        std::error_code absoluteError;
+        std::string text = fs::absolute(path, absoluteError).lexically_normal().string();
+        while (text.size() > 1 && text.back() == '/')
+            text.pop_back();
+        return text;
+    };
+    return normal(a) == normal(b);
 }
 
 // A file version as its two 32-bit halves, most significant first.
@@ -101,11 +155,6 @@ bool ConfirmReplacement(const std::string& source, const std::string& target)
     return Show(MessageId::OverwriteNewerVersion,
                 {target, FormatVersion(newer), FormatVersion(older)}, PromptButtons::YesNoDefaultNo,
                 PromptIcon::Exclamation, MessageId::OverwriteWarningTitle) == PromptReply::Yes;
-}
-
-void ReportScriptFailure()
-{
-    ShowError(MessageId::InstallScriptFailed, MessageId::InstallErrorTitle);
 }
 
 class Run {
@@ -132,6 +181,12 @@ public:
 private:
     bool Steps()
     {
+        // The uninstaller and the script it reads come first, so that
+        // whatever is copied after them can be removed again, even when the
+        // run stops half-way. Lists that cannot be carried out copy nothing
+        // and need no way back.
+        if (!m_state.m_bUninstall && !m_state.m_bFailed && !PlaceUninstaller())
+            return false;
         DoFiles();
         m_progress.DisableCancel();
         DoRegistry();
@@ -141,18 +196,41 @@ private:
             ReportScriptFailure();
             return false;
         }
-        if (!m_state.m_bUninstall) {
-            if (!CopyUninstaller())
-                return false;
-            if (m_state.m_bBookOption)
-                MakeShortcut();
+        if (!m_state.m_bUninstall && m_state.m_bBookOption)
+            MakeShortcut();
+        if (m_state.m_bUninstall) {
+            // What the removed viewer made for itself goes with it.
+            const std::string viewer = ViewerProgramPath(m_state.m_strInstallFolder);
+            RemoveDesktopShortcutsTo(viewer);
+            UnregisterShellFileTypes(m_env.registry, viewer);
         }
-        if (m_state.m_bUninstall)
-            RemoveDesktopShortcutsTo(ViewerProgramPath(m_state.m_strInstallFolder));
         SetStartupEntries();
         // The start-up entries are data for a system that runs them at its
         // next start; no program here runs them.
         return true;
+    }
+
+    // The first failure decides the cause that the closing message gives.
+    void Fail(MessageId cause)
+    {
+        if (!m_state.m_bFailed)
+            m_cause = cause;
+        m_state.m_bFailed = true;
+    }
+
+    // `text`, with the cause of the failure on a second line when one is known.
+    void ShowFailure(MessageId text, MessageId caption, std::optional<MessageId> cause)
+    {
+        std::string message = MessageText(text);
+        if (cause)
+            message += std::string("\n") + MessageText(*cause);
+        Prompter::Current().Ask(message, PromptButtons::Ok, PromptIcon::Exclamation,
+                                MessageText(caption));
+    }
+
+    void ReportScriptFailure()
+    {
+        ShowFailure(MessageId::InstallScriptFailed, MessageId::InstallErrorTitle, m_cause);
     }
 
     void BuildLists()
@@ -167,7 +245,7 @@ private:
         // out: the failure is reported where every other one is.
         if (RunInstallSections(m_script, ChosenInstallSections(choice), m_state) !=
             ScriptRunStatus::Ok)
-            m_state.m_bFailed = true;
+            Fail(MessageId::FailureScriptUnusable);
     }
 
     void DoFiles()
@@ -181,18 +259,26 @@ private:
             m_progress.SetNameLine(LastPathPart(entry.target ? *entry.target : entry.source));
             m_progress.SetPosition(i);
             m_progress.PumpOneEvent();
+            int error = 0;
             if (entry.IsDeletion() || m_state.m_bUninstall) {
-                if (!DeleteInstalledFile(entry.source)) {
-                    m_state.m_bFailed = true;
+                if (!DeleteInstalledFile(entry.source, error)) {
+                    Fail(FileFailureCause(error).value_or(MessageId::FailureFileNotRemoved));
                     return;
                 }
-            } else if (ConfirmReplacement(entry.source, *entry.target) &&
-                       CopyToInstalledFile(entry.source, *entry.target) != CopyResult::Copied) {
-                m_state.m_bFailed = true;
-                return;
+            } else if (ConfirmReplacement(entry.source, *entry.target)) {
+                CopyResult copied = CopyToInstalledFile(entry.source, *entry.target, error);
+                if (copied != CopyResult::Copied) {
+                    // A source that cannot be opened is missing from the
+                    // package (or is no file) unless reading it is forbidden.
+                    MessageId otherwise = copied == CopyResult::CannotOpenSource
+                                              ? MessageId::FailurePackageFileMissing
+                                              : MessageId::FailureFileNotWritten;
+                    Fail(FileFailureCause(error).value_or(otherwise));
+                    return;
+                }
             }
             if (m_progress.CancelRequested()) {
-                m_state.m_bFailed = true;
+                Fail(MessageId::FailureCancelled);
                 return;
             }
         }
@@ -202,6 +288,10 @@ private:
     {
         if (!m_state.m_bUninstall)
             m_progress.SetNameLine(MessageText(MessageId::ProgressAddingRegistry));
+        // The values belong to the installation the registry records; when
+        // that is another one, they are left to it.
+        if (m_state.m_bUninstall && m_state.m_bRegistryNamesAnother)
+            return;
         Registry& registry = m_env.registry;
         for (const RegistryEntry& entry : m_state.m_registry) {
             if (m_state.m_bFailed)
@@ -213,11 +303,11 @@ private:
                     registry.DeleteValue(entry.root, entry.key, entry.valueName);
                 continue;
             }
-            if (registry.CreateKey(entry.root, entry.key) != RegistryStatus::Ok) {
-                m_state.m_bFailed = true;
+            RegistryStatus status = registry.CreateKey(entry.root, entry.key);
+            if (status != RegistryStatus::Ok) {
+                Fail(RegistryFailureCause(status));
                 return;
             }
-            RegistryStatus status = RegistryStatus::Ok;
             if (!entry.hasData)
                 // A DelReg line in an install section: its value goes, as it
                 // would when uninstalling; a value that is not there is fine.
@@ -227,7 +317,7 @@ private:
             else
                 status = registry.SetDword(entry.root, entry.key, entry.valueName, entry.number);
             if (status != RegistryStatus::Ok) {
-                m_state.m_bFailed = true;
+                Fail(RegistryFailureCause(status));
                 return;
             }
         }
@@ -253,27 +343,38 @@ private:
             // Written whole or not at all: a failed write keeps the old file.
             AtomicFileWriter writer;
             if (!writer.Open(AppendPathPart(windows, ini.fileName))) {
-                ShowError(MessageId::CannotCreateIniFile, MessageId::IniFileCreationTitle);
+                ShowFailure(MessageId::CannotCreateIniFile, MessageId::IniFileCreationTitle,
+                            FileFailureCause(writer.Error()));
                 return false;
             }
             if (!writer.Write(text.data(), text.size()) || !writer.Commit()) {
-                ShowError(MessageId::CannotWriteIniFile, MessageId::IniFileCreationTitle);
+                ShowFailure(MessageId::CannotWriteIniFile, MessageId::IniFileCreationTitle,
+                            FileFailureCause(writer.Error()));
                 return false;
             }
         }
         return true;
     }
 
-    // The whole program file is copied, however large it is.
-    bool CopyUninstaller()
+    // The whole program file is copied, however large it is, and the script
+    // beside it, which the uninstaller reads to know what to remove.
+    bool PlaceUninstaller()
     {
         m_progress.SetNameLine(MessageText(MessageId::ProgressAddingUninstaller));
         MessageId failure;
-        switch (CopyToInstalledFile(m_env.ownProgramPath, UninstallerPath(m_state.m_strInstallFolder))) {
-        case CopyResult::Copied:
-            return true;
+        int error = 0;
+        const std::string& folder = m_state.m_strInstallFolder;
+        switch (CopyToInstalledFile(m_env.ownProgramPath, UninstallerPath(folder), error)) {
+        case CopyResult::Copied: {
+            const std::string& text = m_script.Text();
+            if (WriteFileAtomically(AppendPathPart(folder, kScriptFileName), text, error))
+                return true;
+            failure = MessageId::ErrorCopyingUninstallFile;
+            break;
+        }
         case CopyResult::CannotOpenSource:
             failure = MessageId::CannotOpenSetupFile;
+            error = 0; // the setup program's own file: no cause the user can mend
             break;
         case CopyResult::CannotCreateTarget:
             failure = MessageId::CannotCreateUninstallFile;
@@ -282,7 +383,7 @@ private:
             failure = MessageId::ErrorCopyingUninstallFile;
             break;
         }
-        ShowError(failure, MessageId::UninstallCopyFailedTitle);
+        ShowFailure(failure, MessageId::UninstallCopyFailedTitle, FileFailureCause(error));
         return false;
     }
 
@@ -329,6 +430,7 @@ private:
     SetupState& m_state;
     InstallProgress& m_progress;
     InstallEnvironment& m_env;
+    std::optional<MessageId> m_cause;
 };
 
 } // namespace
@@ -418,11 +520,16 @@ bool RunUninstall(InstallProgress& progress, InstallEnvironment& env)
     SetupState state;
     state.m_bUninstall = true;
     state.m_package = ReadPackageInfo(script);
-    std::string installFolder;
-    if (env.registry.GetString(RegistryRoot::LocalMachine, kUserInfoKey,
-                               kUserInfoInstallationPath, installFolder) != RegistryStatus::Ok ||
-        installFolder.empty())
-        installFolder = setupFolder;
+    // The installation to remove is the one the uninstaller stands in. The
+    // registry records the latest installation, which may be another.
+    std::string installFolder = setupFolder;
+    while (installFolder.size() > 1 && installFolder.back() == '/')
+        installFolder.pop_back();
+    std::string registered;
+    state.m_bRegistryNamesAnother =
+        env.registry.GetString(RegistryRoot::LocalMachine, kUserInfoKey, kUserInfoInstallationPath,
+                               registered) == RegistryStatus::Ok &&
+        !registered.empty() && !IsSameFolder(registered, installFolder);
     state.m_strInstallFolder = installFolder;
     state.m_directories =
         DirectoryTable::ForInstallation(setupFolder, installFolder, state.m_package.description);

@@ -44,8 +44,9 @@ bool WriteUserInfo(const SetupState& state, Registry& registry);
 bool PrepareFolders(const SetupState& state);
 
 // Runs the chosen install sections of `script` and carries out the lists
-// (files, registry, ini files; when installing the uninstaller and the
-// shortcut; the start-up entries), showing every message itself. The
+// (when installing, the uninstaller and the script beside it first; files,
+// registry, ini files; the shortcut; the start-up entries), showing every
+// message itself; a failure's message gives its cause on a second line. The
 // directory table of `state` must be complete. True when the run completed.
 bool CarryOut(const SetupScript& script, SetupState& state, InstallProgress& progress,
               InstallEnvironment& env);
@@ -55,6 +56,6 @@ bool RunInstallation(const SetupScript& script, SetupState& state, InstallProgre
                      InstallEnvironment& env);
 
 // The whole uninstall for the uninstaller at env.ownProgramPath: reads the
-// script beside it, takes the installation folder from the registry (else its
-// own folder) and carries out [CorvaleUninstall].
+// script beside it and carries out [CorvaleUninstall] in its own folder. When
+// the registry records an installation elsewhere, its values are left alone.
 bool RunUninstall(InstallProgress& progress, InstallEnvironment& env);

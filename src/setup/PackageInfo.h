@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+// Texts are UTF-8, cut at their lengths in the script before conversion.
 struct PackageInfo {
     bool viewerIncluded = false; // CORVALE_INCLUDED begins with '1'
     std::string description;     // PHOTOS_DESC: also the Picture Book's folder name
@@ -19,6 +20,6 @@ struct PackageInfo {
     int64_t spaceHelp = -1;      // SPACE_REQD_HELP
 };
 
-// Reads the keys, each cut at its length; a key that is missing (or not
+// Reads the keys, each cut at its length and converted (SetupScript::ToUtf8); a key that is missing (or not
 // quoted) leaves its default.
 PackageInfo ReadPackageInfo(const SetupScript& script);

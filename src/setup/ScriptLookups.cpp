@@ -13,10 +13,12 @@ bool IsDigit(char c)
 
 // The reference at the front of `pending` (stored back to front, so that a
 // value can be put in front of the rest in time proportional to the value).
-// Gives the reference's length with both percent signs, and its replacement;
-// false when it cannot be replaced.
+// Gives the reference's length with both percent signs; a [Strings] value in
+// `value`, to be read on, or else a directory's folder in `folder`, which is
+// a path of this machine and final. False when it cannot be replaced.
 bool ResolveFront(const SetupScript& script, const DirectoryTable& directories,
-                  const std::string& pending, size_t& length, std::string& replacement)
+                  const std::string& pending, size_t& length, std::string& value,
+                  const std::string*& folder)
 {
     size_t n = pending.size();
     auto at = [&](size_t k) { return pending[n - 1 - k]; };
@@ -27,24 +29,22 @@ bool ResolveFront(const SetupScript& script, const DirectoryTable& directories,
                                     uint64_t(1) << 40);
         ++k;
     }
+    folder = nullptr;
     if (k > 1 && k < n && at(k) == '%') {
-        const std::string* folder = directories.Find(number);
-        if (!folder)
-            return false;
+        folder = directories.Find(number);
         length = k + 1;
-        replacement = *folder;
-        return true;
+        return folder != nullptr;
     }
     std::string name;
     for (k = 1; k < n && at(k) != '%' && !IsLineEnd(at(k)); ++k)
         name += at(k);
     if (k == n || at(k) != '%')
         return false;
-    std::optional<std::string> value = script.LookupString(name, kMaxScriptText);
-    if (!value)
+    std::optional<std::string> found = script.LookupString(name, kMaxScriptText);
+    if (!found)
         return false;
     length = k + 1;
-    replacement = std::move(*value);
+    value = std::move(*found);
     return true;
 }
 
@@ -54,28 +54,38 @@ Substitution SubstituteReferences(const SetupScript& script, const DirectoryTabl
                                   std::string_view text)
 {
     Substitution result;
-    std::string done;
+    // The script's own text gathers in `raw` and is converted as it joins
+    // `done`, which folders join as they are: they are UTF-8 already.
+    std::string done, raw;
     std::string pending(text.rbegin(), text.rend());
-    std::string replacement;
+    std::string value;
     while (!pending.empty()) {
         if (pending.back() != '%') {
-            done += pending.back();
+            raw += pending.back();
             pending.pop_back();
             continue;
         }
         size_t length = 0;
-        if (!ResolveFront(script, directories, pending, length, replacement))
+        const std::string* folder = nullptr;
+        if (!ResolveFront(script, directories, pending, length, value, folder))
             break;
         pending.resize(pending.size() - length);
-        pending.append(replacement.rbegin(), replacement.rend());
+        if (folder) {
+            done += script.ToUtf8(raw);
+            raw.clear();
+            done += *folder;
+        } else {
+            pending.append(value.rbegin(), value.rend());
+        }
         if (++result.replacements > kMaxReplacements ||
-            done.size() + pending.size() > kMaxSubstitutedText) {
-            result.text = std::string(text);
+            done.size() + raw.size() + pending.size() > kMaxSubstitutedText) {
+            result.text = script.ToUtf8(text);
             result.runaway = true;
             return result;
         }
     }
-    done.append(pending.rbegin(), pending.rend());
+    raw.append(pending.rbegin(), pending.rend());
+    done += script.ToUtf8(raw);
     result.text = std::move(done);
     return result;
 }

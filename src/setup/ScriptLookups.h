@@ -22,9 +22,12 @@ struct Substitution {
 
 // Replaces, from the start and again after every replacement, the first
 // reference: "%<digits>%" by that directory's folder, "%NAME%" by the
-// [Strings] value of NAME. At the first reference that cannot be replaced (no
-// such key or directory number, no closing percent sign) substitution stops
-// and the rest of the text stays as it is.
+// [Strings] value of NAME, which may hold references in turn. A folder is a
+// path of this machine and is never read for references. At the first
+// reference that cannot be replaced (no such key or directory number, no
+// closing percent sign) substitution stops and the rest of the text stays as
+// it is. The result is UTF-8: the script's text converted (SetupScript::ToUtf8)
+// and the folders as they are.
 Substitution SubstituteReferences(const SetupScript& script, const DirectoryTable& directories,
                                   std::string_view text);
 

@@ -117,6 +117,13 @@ bool IsSafeRelativePath(std::string_view name)
     return true;
 }
 
+bool NamesAFile(std::string_view name)
+{
+    size_t last = name.find_last_of("\\/");
+    std::string_view part = last == std::string_view::npos ? name : name.substr(last + 1);
+    return std::any_of(part.begin(), part.end(), [](char c) { return c != '.' && !IsBlank(c); });
+}
+
 std::string AppendPathPart(const std::string& folder, std::string_view part)
 {
     // The platform's separator is what it makes of a Windows one.

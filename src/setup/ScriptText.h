@@ -43,6 +43,10 @@ uint32_t ParseRegistryNumber(std::string_view text);
 // one that Windows reads as ".." (dots and blanks alone).
 bool IsSafeRelativePath(std::string_view name);
 
+// True when the last part of `name` can name a file: it is not empty (no
+// trailing separator) and not "." or dots and blanks alone.
+bool NamesAFile(std::string_view name);
+
 // `folder` + one separator + `part`; the separator is left out when the folder
 // already ends in one. `part` keeps its own separators, made the platform's.
 std::string AppendPathPart(const std::string& folder, std::string_view part);

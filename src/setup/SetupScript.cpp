@@ -1,5 +1,6 @@
 #include "setup/SetupScript.h"
 
+#include "platform/CodePage.h"
 #include "setup/ScriptText.h"
 
 namespace {
@@ -22,6 +23,7 @@ SetupScript::SetupScript(std::string_view bytes)
     : m_text(std::make_unique<const std::string>(bytes.substr(0, bytes.find('\0'))))
 {
     std::string_view text = *m_text;
+    m_bUtf8 = IsWellFormedUtf8(text);
     std::vector<std::string_view> headers;
     size_t pos = 0;
     while (pos < text.size()) {
@@ -47,6 +49,11 @@ void SetupScript::IndexKeyedSection(KeyedSection which, std::string_view name)
             return true;
         });
     keyed.index = PrefixIndex(keyed.lines);
+}
+
+std::string SetupScript::ToUtf8(std::string_view piece) const
+{
+    return m_bUtf8 ? std::string(piece) : Cp1252ToUtf8(piece);
 }
 
 std::optional<std::string_view> SetupScript::FindSection(std::string_view name) const

@@ -24,6 +24,13 @@ public:
 
     const std::string& Text() const { return *m_text; }
 
+    // A piece of the script's text as UTF-8, for where it becomes a file
+    // name, a registry or ini value or an argument. Scripts are Windows-1252,
+    // unless the whole text is well-formed UTF-8 (written on this platform);
+    // the choice is made once for the script, so every piece of it, and any
+    // run of pieces, converts alike.
+    std::string ToUtf8(std::string_view piece) const;
+
     // The lines of the first section headed "[name]" (exact case, column 1):
     // from the line after the header up to the next line beginning with '[',
     // or the end of the text. Nothing when there is no such header.
@@ -52,6 +59,7 @@ private:
 
     // On the heap, so the views into it stay valid when the script is moved.
     std::unique_ptr<const std::string> m_text;
+    bool m_bUtf8 = false;
     // Every line beginning with '[', in text order: where it starts and, for
     // the index, its text after the bracket.
     std::vector<size_t> m_bracketLines;

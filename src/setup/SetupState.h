@@ -39,6 +39,10 @@ struct SetupState {
     // What the script's [Strings] say about the package.
     PackageInfo m_package;
 
+    // Uninstalling: the registry records an installation in another folder,
+    // so the registry values are that one's and stay.
+    bool m_bRegistryNamesAnother = false;
+
     // Set by any step of the installation that fails; never cleared again.
     bool m_bFailed = false;
 
@@ -49,6 +53,9 @@ struct SetupState {
     std::vector<FileEntry> m_files;
     std::vector<RegistryEntry> m_registry;
     std::vector<IniFileEntry> m_iniFiles;
+    // Lines passed over, in the order met; a line may appear once per
+    // install section that reaches it.
+    std::vector<SkippedLine> m_skipped;
 
     // What building the lists has cost so far, against the limits that keep
     // a hostile script from exhausting memory or time.

@@ -37,6 +37,27 @@ struct IniLine {
     std::optional<std::string> newEntry;
 };
 
+// Why a line of an install section, or of a section it names, was passed over
+// while the lists were built.
+enum class SkipReason {
+    NoEqualsAfterDirective, // the directive is not followed directly by '='
+    UnknownDirective,
+    MissingSection,         // the directive names a section the script lacks
+    UnsafeName,             // a file or ini file name that leads out of its folder
+    NotAFileName,           // empty, or ending in a separator, "." or blanks
+    LinkedPackageFile,      // the package's file, or a folder on its way, is a symbolic link
+    UnsafeDestination,      // the section's destination leads out of its folder
+    UnknownRoot,
+    NoKeyPath,
+    NoKindOrData,           // an AddReg line without its kind or without data after it
+};
+
+struct SkippedLine {
+    size_t offset = 0; // where the line's text begins in the script
+    SkipReason reason = SkipReason::UnknownDirective;
+    std::string section; // for MissingSection: the name that was not found
+};
+
 // An ini file in the Windows folder and its lines in script order. Names are
 // matched without regard to case; the first spelling met is kept.
 struct IniFileEntry {

@@ -5,12 +5,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -32,7 +30,7 @@ InstallProgressDialog::InstallProgressDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setWindowTitle(UiText(MessageId::InstallProgressTitle));
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(SetupFont({QStringLiteral("MS Sans Serif")}, 8));
     auto* picture = new QLabel(this);
     picture->setPixmap(style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(32, 32));
     m_pNameLine = new QLabel(this);
@@ -64,11 +62,7 @@ void InstallProgressDialog::Open(const std::string& title, const std::string& na
     setWindowTitle(QString::fromStdString(title));
     m_pNameLine->setText(QString::fromStdString(nameLine));
     adjustSize();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    // Centred on the screen as it appears (DialogPlacement).
     show();
     QCoreApplication::processEvents();
 }

@@ -11,7 +11,7 @@
 LicenceDialog::LicenceDialog(const QString& text, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(UiText(MessageId::LicenceTitle));
-    setFont(QFont(QStringLiteral("MS Shell Dlg"), 8));
+    setFont(SetupFont({QStringLiteral("MS Shell Dlg")}, 8));
     auto label = [this](MessageId id) {
         auto* l = new QLabel(UiText(id), this);
         l->setWordWrap(true);

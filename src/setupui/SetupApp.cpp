@@ -5,6 +5,7 @@
 #include "setup/SetupStart.h"
 #include "setupui/InstallProgressDialog.h"
 #include "setupui/SetupWizard.h"
+#include "viewer/QtPrompter.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -41,7 +42,12 @@ void SetupApp::Run()
 bool SetupApp::RunWizard(InstallWizardModel& model, const std::string& setupFolder)
 {
     SetupWizard wizard(model, setupFolder);
-    return wizard.exec() == QDialog::Accepted;
+    if (m_pPrompter)
+        m_pPrompter->SetParent(&wizard);
+    bool finished = wizard.exec() == QDialog::Accepted;
+    if (m_pPrompter)
+        m_pPrompter->SetParent(nullptr);
+    return finished;
 }
 
 InstallProgress& SetupApp::Progress()

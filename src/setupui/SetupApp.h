@@ -4,6 +4,7 @@
 // and ends the program when it is done.
 
 #include "setup/SetupRun.h"
+#include "setupui/DialogPlacement.h"
 
 #include <QObject>
 #include <QStringList>
@@ -11,6 +12,7 @@
 #include <memory>
 
 class InstallProgressDialog;
+class QtPrompter;
 
 class SetupApp : public QObject, public SetupFrontEnd {
     Q_OBJECT
@@ -23,6 +25,9 @@ public:
     bool Start(const QStringList& arguments);
     // 0 when setup did its work, 1 when it did not.
     int ExitCode() const { return m_nExitCode; }
+    // The prompter whose messages belong to the wizard while it is shown, so
+    // they appear over it.
+    void SetPrompter(QtPrompter* prompter) { m_pPrompter = prompter; }
 
     bool RunWizard(InstallWizardModel& model, const std::string& setupFolder) override;
     InstallProgress& Progress() override;
@@ -33,6 +38,8 @@ public:
 private:
     void Run();
 
+    DialogPlacement m_placement;
+    QtPrompter* m_pPrompter = nullptr;
     std::unique_ptr<InstallProgressDialog> m_pProgress;
     int m_nExitCode = 1;
 };

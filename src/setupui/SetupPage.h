@@ -6,13 +6,20 @@
 #include "platform/MessageTable.h"
 #include "setup/InstallWizardModel.h"
 
+#include <QFont>
 #include <QString>
+#include <QStringList>
 #include <QWizardPage>
 
 class QLabel;
 
 // A text of the table, for a widget.
 QString UiText(MessageId id);
+
+// The first of `families` that is installed, at `points`; where none is, the
+// desktop's sans-serif face, never what the font system likens a missing name
+// to (for "Comic Sans MS" a calligraphic face that is hard to read).
+QFont SetupFont(const QStringList& families, int points);
 
 class SetupPage : public QWizardPage {
     Q_OBJECT

@@ -2,9 +2,7 @@
 
 #include "setupui/SetupWizard.h"
 
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -45,13 +43,9 @@ void WelcomePage::Shown(bool first)
 {
     if (!first)
         return;
+    // The wizard is centred on the screen as it appears, once laid out
+    // (DialogPlacement).
     m_pPackageText->setText(Breakable(QString::fromStdString(m_model.PackageText())));
-    if (QScreen* screen = m_wizard.screen()) {
-        QRect area = screen->availableGeometry();
-        QRect frame = m_wizard.frameGeometry();
-        frame.moveCenter(area.center());
-        m_wizard.move(frame.topLeft());
-    }
 }
 
 bool WelcomePage::validatePage()

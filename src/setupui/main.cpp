@@ -19,6 +19,7 @@ int main(int argc, char** argv)
 
     QtPrompter prompter;
     SetupApp app;
+    app.SetPrompter(&prompter);
     if (!app.Start(QApplication::arguments()))
         return 1;
     return QApplication::exec();

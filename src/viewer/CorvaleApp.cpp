@@ -136,7 +136,8 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
             std::string cwd = SystemFolders::CurrentDirectory();
             if (temp.OnOpenDocument(cmdInfo.m_strShortcutFile)) {
                 temp.SetPathName(cmdInfo.m_strShortcutFile);
-                MakeShortcutForBook(temp);
+                if (!MakeShortcutForBook(temp))
+                    m_nExitCode = 1;
             }
             SystemFolders::SetCurrentDirectory(cwd);
         } else {

@@ -4,4 +4,6 @@
 
 class CCorvaleDoc;
 
+// False, with the message shown, when no launcher could be made: the desktop
+// folder cannot be written, or the book's path is not UTF-8.
 bool MakeShortcutForBook(const CCorvaleDoc& doc);

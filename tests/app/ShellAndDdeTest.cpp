@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -146,4 +147,42 @@ TEST(ShellRegistration, StepsAsideForAnInstalledPackage)
     ASSERT_TRUE(RegisterWithDesktop(folders.user.File("bin/Corvale")));
     EXPECT_EQ(ReadFileBytes(folders.user.File("share/applications/corvale.desktop")), "Exec=/u/bin/Corvale %f\n");
     EXPECT_EQ(recorder.m_runs.size(), 2u);
+}
+
+TEST(ShellRegistration, AGoneProgramsRegistrationGoesWithItAndAnothersStays)
+{
+    ScopedRegistry scoped;
+    RefreshRecorder recorder;
+    TempDir dir;
+    Registry registry = Registry::Default();
+    const RegistryRoot root = RegistryRoot::ClassesRoot;
+    const std::string gone = dir.File("Corvale.exe");
+    const std::string data = std::getenv("XDG_DATA_HOME");
+    ASSERT_TRUE(WriteFileBytes(gone, "viewer"));
+    registry.SetString(root, ".pcs", "", "Other.Type");
+    ASSERT_TRUE(RegisterShellFileTypes(registry, gone));
+    registry.SetString(root, "Corvale.Document\\shell\\print", "", "kept");
+
+    // While the program is there, nothing goes.
+    EXPECT_EQ(UnregisterShellFileTypes(registry, gone), 0);
+    ASSERT_EQ(::unlink(gone.c_str()), 0);
+    EXPECT_EQ(UnregisterShellFileTypes(registry, gone), 3);
+    std::string value;
+    EXPECT_FALSE(registry.KeyExists(root, ".pbk"));
+    EXPECT_EQ(registry.GetString(root, ".pcs", "", value), RegistryStatus::Ok);
+    EXPECT_FALSE(registry.KeyExists(root, "Corvale.Document\\shell\\open"));
+    EXPECT_FALSE(registry.KeyExists(root, "Corvale.Document\\DefaultIcon"));
+    EXPECT_EQ(registry.GetString(root, "Corvale.Document", "", value), RegistryStatus::NotFound);
+    EXPECT_TRUE(registry.KeyExists(root, "Corvale.Document\\shell\\print"));
+    EXPECT_FALSE(registry.KeyExists(root, "Sorvane.Document"));
+    EXPECT_FALSE(FileExistsAt(data + "/applications/corvale.desktop"));
+    EXPECT_FALSE(FileExistsAt(data + "/mime/packages/corvale.xml"));
+
+    // Registered by another program since: all of it stays.
+    ASSERT_TRUE(RegisterShellFileTypes(registry, "/opt/Other/Corvale"));
+    EXPECT_EQ(UnregisterShellFileTypes(registry, gone), 0);
+    EXPECT_EQ(registry.GetString(root, ".pbk", "", value), RegistryStatus::Ok);
+    EXPECT_EQ(registry.GetString(root, "Sorvane.Document\\DefaultIcon", "", value), RegistryStatus::Ok);
+    EXPECT_TRUE(FileExistsAt(data + "/applications/corvale.desktop"));
+    EXPECT_TRUE(FileExistsAt(data + "/mime/packages/corvale.xml"));
 }

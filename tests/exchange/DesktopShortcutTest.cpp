@@ -98,3 +98,16 @@ TEST(DesktopShortcut, LaunchersOfAProgramThatIsGoneAreRemoved)
     struct stat st;
     EXPECT_EQ(::lstat(fx.desktop.File("link.desktop").c_str(), &st), 0);
 }
+
+TEST(DesktopShortcut, APathThatIsNotUtf8MakesNoLauncher)
+{
+    DesktopFixture fx;
+    CCorvaleDoc doc;
+    doc.m_strBookTitle = "Caf\xE9";
+    doc.SetPathName("/books/Caf\xE9/a.pbk", false);
+    EXPECT_FALSE(CreateDesktopShortcut(doc, "/opt/Corvale"));
+    EXPECT_FALSE(FileExistsAt(fx.desktop.File("Caf\xC3\xA9.desktop")));
+    doc.SetPathName("/books/Caf\xC3\xA9/a.pbk", false);
+    EXPECT_TRUE(CreateDesktopShortcut(doc, "/opt/Corvale"));
+    EXPECT_FALSE(CreateDesktopShortcut(doc, "/opt/\xFF/Corvale"));
+}

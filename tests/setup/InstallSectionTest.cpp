@@ -1,8 +1,10 @@
 #include "ScriptFixture.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <unistd.h>
 
 namespace {
 
@@ -239,4 +241,50 @@ TEST(InstallSection, LongLinesAreCutAtTheBufferSize)
     ASSERT_EQ(run.state.m_files.size(), 2u);
     EXPECT_EQ(*run.state.m_files[0].target, "/inst/" + name.substr(0, 259));
     EXPECT_EQ(*run.state.m_files[1].target, "/inst/" + name.substr(0, 259));
+}
+
+TEST(InstallSection, LinesPassedOverAreNotedWithWhy)
+{
+    // A package folder holding a file, a link to a file outside it and a
+    // folder reached through a link.
+    TempDir pkg, outside;
+    ASSERT_TRUE(WriteFileBytes(pkg.File("real.txt"), "x"));
+    ASSERT_TRUE(WriteFileBytes(outside.File("secret"), "s"));
+    ASSERT_EQ(::symlink(outside.File("secret").c_str(), pkg.File("link.txt").c_str()), 0);
+    ASSERT_EQ(::symlink(outside.Path().c_str(), pkg.File("dir").c_str()), 0);
+    std::string text = kStrings + ScriptText({
+        "[DestinationDirs]", "Up=65600,%UP%",
+        "[Install]", "CopyFiles = A", "Bogus=A", "  ", "; note", "CopyFiles=A,Nope,Up",
+        "DelFiles=A", "AddReg=R", "UpdateInis=I",
+        "[A]", "real.txt", "link.txt", "dir\\secret", "..\\x", ".", "sub\\", "\"\"",
+        "[Up]", "victim.txt",
+        "[R]", "HKXX,K,V,0,x", "HKLM", "HKLM,K,V,0", "HKLM,K,V,0,ok",
+        "[I]", ".,S,,n", "sub\\.,S,,n", "..\\o.ini,S,,n", "win.ini,S,,n"});
+    SetupScript script(text);
+    SetupState state;
+    state.m_directories = SampleDirectories();
+    state.m_directories.Set(DirectoryTable::kSetupFolder, pkg.Path() + "/");
+    ASSERT_EQ(RunInstallSection(script, "Install", state), ScriptRunStatus::Ok);
+
+    std::vector<std::pair<std::string, SkipReason>> noted;
+    for (const SkippedLine& skipped : state.m_skipped)
+        noted.emplace_back(std::string(LineContent(script.Text().substr(skipped.offset))) +
+                               (skipped.section.empty() ? "" : " [" + skipped.section + "]"),
+                           skipped.reason);
+    using R = SkipReason;
+    const std::vector<std::pair<std::string, SkipReason>> expected = {
+        {"CopyFiles = A", R::NoEqualsAfterDirective}, {"Bogus=A", R::UnknownDirective},
+        {"link.txt", R::LinkedPackageFile}, {"dir\\secret", R::LinkedPackageFile},
+        {"..\\x", R::UnsafeName}, {".", R::NotAFileName}, {"sub\\", R::NotAFileName},
+        {"\"\"", R::NotAFileName}, {"CopyFiles=A,Nope,Up [Nope]", R::MissingSection},
+        {"victim.txt", R::UnsafeDestination},
+        {"HKXX,K,V,0,x", R::UnknownRoot}, {"HKLM", R::NoKeyPath}, {"HKLM,K,V,0", R::NoKindOrData},
+        {".,S,,n", R::NotAFileName}, {"sub\\.,S,,n", R::NotAFileName}, {"..\\o.ini,S,,n", R::UnsafeName}};
+    EXPECT_EQ(noted, expected);
+    // A line is noted once however often it is read; deleting a link
+    // removes only the link, so only copies refuse them.
+    EXPECT_EQ(Files(state), (Lines{"copy " + pkg.Path() + "/real.txt -> /inst/real.txt",
+                                   "delete /inst/real.txt", "delete /inst/link.txt",
+                                   "delete /inst/dir/secret"}));
+    EXPECT_EQ(IniLines(state), (Lines{"win.ini|S|<absent>|n"}));
 }

@@ -44,7 +44,7 @@ protected:
 
 TEST_F(WizardModel, ThePackageTextNamesTheBookAndItsSenderAndTheViewerWhenIncluded)
 {
-    m_state.m_package.description = "Summer \xE9t\xE9"; // Windows-1252 in the script
+    m_state.m_package = ReadPackageInfo(SetupScript(std::string("[Strings]\r\nPHOTOS_DESC=\"Summer \xE9t\xE9\"\r\n")));
     m_state.m_package.owner = "Ann";
     EXPECT_EQ(m_model.PackageText(), "This setup installs the following Picture Book:\n\n"
                                      "\t\"Summer \xC3\xA9t\xC3\xA9\"\n\nThey were sent to you from Ann.");

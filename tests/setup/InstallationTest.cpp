@@ -1,5 +1,6 @@
 #include "ScriptFixture.h"
 
+#include "platform/CodePage.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/Prompter.h"
 #include "platform/SettingsKeys.h"
@@ -217,6 +218,7 @@ TEST_F(Installation, CarriesOutTheListsInOrderAndEndsWithSuccess)
     EXPECT_FALSE(FileExistsAt(m_strWindows + "/SETUP.INI"));
 
     EXPECT_EQ(ReadFileBytes(m_strInstall + "/Uninstall.exe"), "SETUP PROGRAM");
+    EXPECT_EQ(ReadFileBytes(m_strInstall + "/Corvale.inf"), kScript);
     EXPECT_EQ(m_viewer.m_runs,
               (Lines{m_strInstall + "/Corvale.exe|\"" + m_strInstall + "/Corvale.exe\" \"/shortcut=" +
                      Book("Summer.pbk") + "\"|" + m_strInstall}));
@@ -233,8 +235,8 @@ TEST_F(Installation, CarriesOutTheListsInOrderAndEndsWithSuccess)
 
     EXPECT_EQ(m_progress.m_strTitle, "Installing files...");
     EXPECT_EQ(m_progress.m_names,
-              (Lines{"Copying...", "Corvale.exe", "Summer.pbk", "beach.jpg", "Adding Registry entries...",
-                     "Adding Menu items...", "Adding Uninstall program...", "Adding Desktop shortcut..."}));
+              (Lines{"Copying...", "Adding Uninstall program...", "Corvale.exe", "Summer.pbk", "beach.jpg",
+                     "Adding Registry entries...", "Adding Menu items...", "Adding Desktop shortcut..."}));
     EXPECT_EQ(m_progress.m_nRange, 3u);
     EXPECT_EQ(m_progress.m_positions, (std::vector<size_t>{0, 1, 2}));
     EXPECT_EQ(m_progress.m_nPumps, 3u);
@@ -254,7 +256,7 @@ TEST_F(Installation, WithoutThePictureBookOptionNoViewerIsStartedAndAnExistingSe
     EXPECT_TRUE(m_viewer.m_runs.empty());
     EXPECT_FALSE(FileExistsAt(Book("Summer.pbk")));
     EXPECT_EQ(Value(RegistryRoot::LocalMachine, kRunOnceKey, "Wrapper"), "runonce");
-    EXPECT_EQ(m_progress.m_names.back(), "Adding Uninstall program...");
+    EXPECT_EQ(m_progress.m_names.back(), "Adding Menu items...");
 }
 
 TEST_F(Installation, AMissingFolderIsCreatedOnlyWhenTheUserSaysYes)
@@ -369,7 +371,7 @@ TEST_F(Installation, AReadOnlyTargetIsReplacedAndTheCopyIsAnOrdinaryFile)
     EXPECT_TRUE(ModeOf(m_strInstall + "/Corvale.exe") & S_IWUSR);
 }
 
-TEST_F(Installation, CancelStopsTheFilesKeepsWhatWasCopiedAndReportsTheFailure)
+TEST_F(Installation, CancelKeepsWhatWasCopiedWithTheUninstallerThatRemovesIt)
 {
     m_progress.m_nCancelAtPump = 2;
     EXPECT_FALSE(Install());
@@ -377,15 +379,23 @@ TEST_F(Installation, CancelStopsTheFilesKeepsWhatWasCopiedAndReportsTheFailure)
     EXPECT_TRUE(FileExistsAt(Book("Summer.pbk")));
     EXPECT_FALSE(FileExistsAt(Book("beach.jpg")));
     // Nothing after the failure: no registry values, no ini file contents,
-    // no uninstaller, no shortcut, no start-up entries.
+    // no shortcut, no start-up entries.
     EXPECT_EQ(Value(RegistryRoot::CurrentUser, "Software\\Quillfen\\Books", "Summer"), "<none>");
     EXPECT_FALSE(FileExistsAt(m_strWindows + "/setup.ini"));
-    EXPECT_FALSE(FileExistsAt(m_strInstall + "/Uninstall.exe"));
     EXPECT_TRUE(m_viewer.m_runs.empty());
     EXPECT_EQ(Value(RegistryRoot::LocalMachine, kRunOnceKey, "GrpConv"), "<none>");
     EXPECT_EQ(m_progress.m_nClosed, 1);
-    ExpectOnlyMessage(kScriptFailed, kInstallError);
+    ExpectOnlyMessage(std::string(kScriptFailed) + "\nSetup was cancelled.", kInstallError);
     EXPECT_EQ(m_prompter.m_entries[0].icon, PromptIcon::Exclamation);
+
+    // The uninstaller placed before the files removes what was copied.
+    m_prompter.m_entries.clear();
+    m_env.ownProgramPath = m_strInstall + "/Uninstall.exe";
+    FakeProgress progress;
+    ASSERT_TRUE(RunUninstall(progress, m_env));
+    EXPECT_FALSE(FileExistsAt(m_strInstall + "/Corvale.exe"));
+    EXPECT_FALSE(FileExistsAt(Book("Summer.pbk")));
+    EXPECT_FALSE(FileExistsAt(m_strInstall + "/Uninstall.exe"));
 }
 
 TEST_F(Installation, AFailedCopyLeavesTheOldFileAndIsReportedWithoutIniFiles)
@@ -401,7 +411,7 @@ TEST_F(Installation, AFailedCopyLeavesTheOldFileAndIsReportedWithoutIniFiles)
     EXPECT_FALSE(Install(script));
     EXPECT_EQ(ReadFileBytes(Book("beach.jpg")), "GOOD");
     EXPECT_EQ(Value(RegistryRoot::CurrentUser, "Software\\Quillfen\\Books", "Summer"), "<none>");
-    ExpectOnlyMessage(kScriptFailed, kInstallError);
+    ExpectOnlyMessage(std::string(kScriptFailed) + "\nA file of the package is missing.", kInstallError);
     // No temporary file is left beside the target.
     size_t entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(m_strInstall + "/My Photos/Summer"))
@@ -417,7 +427,7 @@ TEST_F(Installation, ARegistryFailureStopsTheRegistryStepAndIsReportedBeforeAnyI
     EXPECT_FALSE(Install());
     EXPECT_TRUE(FileExistsAt(Book("beach.jpg")));
     EXPECT_FALSE(FileExistsAt(m_strWindows + "/setup.ini"));
-    ExpectOnlyMessage(kScriptFailed, kInstallError);
+    ExpectOnlyMessage(std::string(kScriptFailed) + "\nThe registry store is damaged.", kInstallError);
 }
 
 TEST_F(Installation, AScriptWhoseListsCannotBeBuiltCarriesNothingOut)
@@ -429,7 +439,9 @@ TEST_F(Installation, AScriptWhoseListsCannotBeBuiltCarriesNothingOut)
     EXPECT_FALSE(FileExistsAt(m_strInstall + "/Corvale.exe"));
     EXPECT_FALSE(FileExistsAt(Book("Summer.pbk")));
     EXPECT_FALSE(FileExistsAt(m_strWindows + "/setup.ini"));
-    ExpectOnlyMessage(kScriptFailed, kInstallError);
+    EXPECT_FALSE(FileExistsAt(m_strInstall + "/Uninstall.exe"));
+    ExpectOnlyMessage(std::string(kScriptFailed) + "\nThe setup script asks for work that does not end.",
+                      kInstallError);
 }
 
 TEST_F(Installation, IniFilesThatCannotBeCreatedOrWrittenEndSetup)
@@ -440,7 +452,6 @@ TEST_F(Installation, IniFilesThatCannotBeCreatedOrWrittenEndSetup)
     EXPECT_FALSE(Install(script));
     ExpectOnlyMessage("Cannot create ini file for installation", "INI file creation");
     EXPECT_EQ(m_prompter.m_entries[0].icon, PromptIcon::Exclamation);
-    EXPECT_FALSE(FileExistsAt(m_strInstall + "/Uninstall.exe"));
 
     // A folder in the file's place: what was written cannot take its name.
     m_prompter.m_entries.clear();
@@ -551,5 +562,70 @@ TEST_F(Installation, AFileThatCannotBeDeletedIsAFailure)
     ASSERT_TRUE(WriteFileBytes(own + "/Corvale.inf", kScript));
     m_env.ownProgramPath = own + "/Uninstall.exe";
     EXPECT_FALSE(RunUninstall(m_progress, m_env));
-    ExpectOnlyMessage(kScriptFailed, kInstallError);
+    ExpectOnlyMessage(std::string(kScriptFailed) + "\nA file could not be removed.", kInstallError);
+}
+
+TEST_F(Installation, AnUninstallerRemovesItsOwnInstallationAndLeavesALaterOneElsewhere)
+{
+    const std::string books = "Software\\Quillfen\\Books";
+    ASSERT_TRUE(Install());
+    const std::string first = m_strInstall;
+    m_strInstall = m_dir.File("second");
+    ASSERT_TRUE(Install());
+
+    m_env.ownProgramPath = first + "/Uninstall.exe";
+    ASSERT_TRUE(RunUninstall(m_progress, m_env));
+    EXPECT_FALSE(FileExistsAt(first + "/Corvale.exe"));
+    EXPECT_FALSE(FileExistsAt(first + "/My Photos/Summer/Summer.pbk"));
+    EXPECT_FALSE(FileExistsAt(first + "/Uninstall.exe"));
+    EXPECT_TRUE(FileExistsAt(m_strInstall + "/Corvale.exe"));
+    EXPECT_TRUE(FileExistsAt(Book("Summer.pbk")));
+    // The registry records the second installation: its values stay.
+    EXPECT_EQ(Value(RegistryRoot::CurrentUser, books, "Summer"), "Summer");
+    EXPECT_EQ(Value(RegistryRoot::LocalMachine, kUserInfoKey, "InstallationPath"), m_strInstall);
+
+    // The recorded one, however its folder is spelled, removes its values too.
+    m_env.registry.SetString(RegistryRoot::LocalMachine, kUserInfoKey, "InstallationPath",
+                             m_strInstall + "/./");
+    m_env.ownProgramPath = m_strInstall + "/Uninstall.exe";
+    ASSERT_TRUE(RunUninstall(m_progress, m_env));
+    EXPECT_FALSE(FileExistsAt(Book("Summer.pbk")));
+    EXPECT_EQ(Value(RegistryRoot::CurrentUser, books, "Summer"), "<none>");
+}
+
+TEST_F(Installation, EightBitTextBecomesUtf8NamesValuesAndArgumentsOnce)
+{
+    // e-acute, u-umlaut and the euro sign in Windows-1252, and 0x81, which
+    // the code page leaves unassigned; the same script written as UTF-8.
+    const std::string cp1252 = ScriptText({
+        "[Strings]",
+        "PHOTOS_DESC=\"Caf\xE9 \xFC\x80\x81\"",
+        "PHOTOS_FILE=\"Caf\xE9.pbk\"",
+        "[DestinationDirs]",
+        "BookFiles=65601",
+        "[Option2Section]",
+        "CopyFiles=BookFiles",
+        "AddReg=BookReg",
+        "UpdateInis=BookInis",
+        "[BookFiles]",
+        "Caf\xE9.pbk",
+        "[BookReg]",
+        "HKCU,Software\\Quillfen\\B\xFC" "cher,Caf\xE9,0,\"%65601%\\%PHOTOS_FILE%\"",
+        "[BookInis]",
+        "pr\xE9" "f.ini,Books,,\"\x80=%65601%\"",
+    });
+    const std::string folder = "Caf\xC3\xA9 \xC3\xBC\xE2\x82\xAC_";
+    Package("Caf\xC3\xA9.pbk", "BOOK");
+    for (const std::string& script : {cp1252, Cp1252ToUtf8(cp1252)}) {
+        m_viewer.m_runs.clear();
+        ASSERT_TRUE(Install(script));
+        const std::string book = m_strInstall + "/My Photos/" + folder + "/Caf\xC3\xA9.pbk";
+        EXPECT_EQ(ReadFileBytes(book), "BOOK");
+        EXPECT_EQ(Value(RegistryRoot::CurrentUser, "Software\\Quillfen\\B\xC3\xBC" "cher", "Caf\xC3\xA9"),
+                  m_strInstall + "/My Photos/" + folder + "\\Caf\xC3\xA9.pbk");
+        EXPECT_EQ(ReadFileBytes(m_strWindows + "/pr\xC3\xA9" "f.ini"),
+                  "\r\n[Books]\r\n\xE2\x82\xAC=" + m_strInstall + "/My Photos/" + folder + "\r\n");
+        ASSERT_EQ(m_viewer.m_runs.size(), 1u);
+        EXPECT_NE(m_viewer.m_runs[0].find("\"/shortcut=" + book + "\""), std::string::npos);
+    }
 }

@@ -1,5 +1,7 @@
 #include "ScriptFixture.h"
 
+#include "app/ShellRegistration.h"
+
 #include "platform/ProcessLauncher.h"
 #include "platform/Prompter.h"
 #include "platform/SettingsKeys.h"
@@ -146,6 +148,8 @@ TEST_F(SetupRun, InstallsWhatTheWizardChoseThenUninstallsItAgain)
     std::filesystem::create_directories(SystemFolders::DesktopFolder());
     ASSERT_TRUE(WriteFileBytes(launcher, "[Desktop Entry]\nExec=\"" + m_strInstall +
                                              "/Corvale.exe\" \"/book.pbk\"\n"));
+    // The viewer registered itself on its first start; that goes too.
+    ASSERT_TRUE(RegisterShellFileTypes(m_env.registry, m_strInstall + "/Corvale.exe"));
     SetupState uninstall;
     uninstall.m_bUninstall = true;
     m_env.ownProgramPath = m_strInstall + "/Uninstall.exe";
@@ -154,6 +158,8 @@ TEST_F(SetupRun, InstallsWhatTheWizardChoseThenUninstallsItAgain)
     EXPECT_FALSE(FileExistsAt(m_strInstall + "/My Photos/Summer/Summer.pbk"));
     EXPECT_FALSE(FileExistsAt(m_strInstall + "/Uninstall.exe"));
     EXPECT_FALSE(FileExistsAt(launcher));
+    EXPECT_FALSE(FileExistsAt(SystemFolders::DataHome() + "/applications/corvale.desktop"));
+    EXPECT_FALSE(m_env.registry.KeyExists(RegistryRoot::ClassesRoot, "Corvale.Document"));
 }
 
 TEST_F(SetupRun, ACancelledWizardInstallsAndSaysNothing)

@@ -4,10 +4,14 @@
 #include "setupui/LicenceDialog.h"
 #include "setupui/NeedViewerDialog.h"
 #include "setupui/SetupApp.h"
+#include "setupui/SetupWizard.h"
+#include "setupui/WelcomePage.h"
 #include "support/TestEnvironment.h"
 #include "viewer/QtPrompter.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -132,4 +136,63 @@ TEST(QtPrompter, ShowsTextPlainlyAndKeepsNoAsTheDefaultWhenAsked)
     EXPECT_EQ(format, Qt::PlainText);
     EXPECT_TRUE(noIsDefault);
     EXPECT_EQ(title, QStringLiteral("Insufficient space"));
+}
+
+TEST(SetupApp, TheWizardIsCentredOnTheScreenAndItsDialogsOnTheWizard)
+{
+    ScopedRegistry registry;
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir.File("license.txt"), "Terms"));
+    QtPrompter prompter;
+    SetupApp app;
+    app.SetPrompter(&prompter);
+    SetupState state;
+    Registry store = Registry::Default();
+    InstallWizardModel model(state, store);
+
+    QPoint wizardCentre, screenCentre, movedCentre, boxCentre, licenceCentre;
+    // The dialog that is up, once it is shown: its centre, then it is closed.
+    auto inspect = [](QPoint& centre, auto close) {
+        QTimer::singleShot(0, [&centre, close] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            centre = dialog->frameGeometry().center();
+            close(dialog);
+        });
+    };
+    QTimer::singleShot(0, [&] {
+        auto* wizard = qobject_cast<SetupWizard*>(QApplication::activeModalWidget());
+        ASSERT_NE(wizard, nullptr);
+        wizardCentre = wizard->frameGeometry().center();
+        screenCentre = wizard->screen()->availableGeometry().center();
+        wizard->move(20, 10);
+        movedCentre = wizard->frameGeometry().center();
+        inspect(boxCentre, [](QWidget* box) { static_cast<QMessageBox*>(box)->button(QMessageBox::No)->click(); });
+        Prompter::Current().Ask("No such directory exists.  Create it?", PromptButtons::YesNo,
+                                PromptIcon::Question, "No directory");
+        inspect(licenceCentre, [](QWidget* licence) { static_cast<QDialog*>(licence)->reject(); });
+        wizard->AskLicence();
+        wizard->reject();
+    });
+    EXPECT_FALSE(app.RunWizard(model, dir.Path() + "/"));
+    auto near = [](QPoint a, QPoint b) { return (a - b).manhattanLength() <= 2; };
+    EXPECT_TRUE(near(wizardCentre, screenCentre)) << wizardCentre.x() << "," << wizardCentre.y();
+    EXPECT_TRUE(near(boxCentre, movedCentre)) << boxCentre.x() << "," << boxCentre.y();
+    EXPECT_TRUE(near(licenceCentre, movedCentre)) << licenceCentre.x() << "," << licenceCentre.y();
+}
+
+TEST(SetupWizard, WhereItsFontIsMissingThePagesUseTheSansSerifFace)
+{
+    SetupState state;
+    Registry store = Registry::Default();
+    InstallWizardModel model(state, store);
+    SetupWizard wizard(model, "/");
+    const QStringList installed = QFontDatabase::families();
+    if (installed.contains(QStringLiteral("Comic Sans MS")) || installed.contains(QStringLiteral("Comic Neue")))
+        GTEST_SKIP() << "the wizard's own face is installed";
+    // Not whatever the font system likens the name to (a calligraphic face).
+    QFont sans(QStringLiteral("No Such Face"));
+    sans.setStyleHint(QFont::SansSerif);
+    EXPECT_EQ(QFontInfo(wizard.m_pWelcome->font()).family(), QFontInfo(sans).family());
+    EXPECT_EQ(wizard.m_pWelcome->font().pointSize(), 9);
 }

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -192,7 +193,7 @@ TEST(ScriptCommand, PrintsTheExpressInstallWorkLists)
         "  65601 \"/opt/C/My Photos/Trip\"\n",
         "  copy \"" + dir.Path() + "/Corvale.exe\" \"/opt/C/Corvale.exe\"\n",
         "  copy \"" + dir.Path() + "/trip.pbk\" \"/opt/C/My Photos/Trip/trip.pbk\"\n",
-        "  set HKEY_LOCAL_MACHINE \"Software\\Quillfen\" \"Count\" number 16\n",
+        "  set HKEY_LOCAL_MACHINE \"Software\\\\Quillfen\" \"Count\" number 16\n",
         "  \"win.ini\"\n    [Corvale] - -> \"Book=Trip\"\n"};
     for (const std::string& line : expected)
         EXPECT_NE(run.out.find(line), std::string::npos) << line << "\nin:\n" << run.out;
@@ -216,6 +217,28 @@ TEST(ScriptCommand, ChosenSectionsAndFailures)
     EXPECT_EQ(missing.err, "Cannot open setup script\n");
     EXPECT_EQ(Tool({"script"}).code, 2);
     EXPECT_EQ(Tool({"script", "a.inf", "--bogus"}).code, 2);
+}
+
+TEST(ScriptCommand, ListsEverySkippedLineAndEscapesWhatATerminalWouldActOn)
+{
+    TempDir dir;
+    WriteFileBytes(dir.File("Corvale.inf"),
+                   "[Strings]\r\nPHOTOS_DESC=\"Caf\xE9 \x1B[2J\x81\"\r\n"
+                   "[CorvaleInstall]\r\nCopyFiles=Files,Gone\r\n"
+                   "[Files]\r\nok.txt\r\n..\\up.txt\r\npass\r\n");
+    WriteFileBytes(dir.File("ok.txt"), "x");
+    ASSERT_EQ(::symlink("/etc/passwd", dir.File("pass").c_str()), 0);
+    ToolRun run = Tool({"script", dir.File("Corvale.inf"), "--sections", "CorvaleInstall"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out.find('\x1B'), std::string::npos);
+    EXPECT_NE(run.out.find("  description: \"Caf\xC3\xA9 \\u001b[2J\\u0081\"\n"), std::string::npos)
+        << run.out;
+    const std::string skipped = run.out.substr(run.out.find("skipped:\n"));
+    EXPECT_EQ(skipped,
+              "skipped:\n"
+              "  line 4 [CorvaleInstall] \"CopyFiles=Files,Gone\": the script has no section [Gone]\n"
+              "  line 7 [Files] \"..\\\\up.txt\": the name leads out of its folder\n"
+              "  line 8 [Files] \"pass\": the package's file is a symbolic link or lies behind one\n");
 }
 
 TEST(InstallCommand, InstallsWithoutQuestionsAndUninstallsAgain)

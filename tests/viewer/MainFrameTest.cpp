@@ -1,6 +1,7 @@
 #include "app/CommandIds.h"
 #include "model/CorvaleDoc.h"
 #include "platform/Prompter.h"
+#include "platform/Registry.h"
 #include "support/TestEnvironment.h"
 #include "viewer/CorvaleApp.h"
 #include "viewer/MainFrame.h"
@@ -76,4 +77,22 @@ TEST(MainFrame, ShortcutModeWithAMissingFileShowsItsMessage)
     EXPECT_FALSE(app.InitInstance({QStringLiteral("Corvale"), QStringLiteral("/shortcut=/nowhere/x.pbk")}));
     EXPECT_EQ(prompter.Texts(),
               std::vector<std::string>{"Cannot make a shortcut for\n\n/nowhere/x.pbk\n\nFile does not exist"});
+}
+
+TEST(MainFrame, ShortcutModeSaysWhenNoLauncherCanBeMade)
+{
+    ScopedRegistry registry;
+    TempDir dir;
+    std::string path = WriteBook(dir);
+    // The desktop folder cannot be made: a file stands in its way.
+    ASSERT_TRUE(WriteFileBytes(dir.File("file"), "x"));
+    Registry::Default().SetString(RegistryRoot::CurrentUser,
+                                  "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                                  "Desktop", dir.File("file/Desktop"));
+    RecordingPrompter prompter;
+    CCorvaleApp app;
+    EXPECT_FALSE(app.InitInstance({QStringLiteral("Corvale"), QString::fromStdString("/shortcut=" + path)}));
+    EXPECT_EQ(app.m_nExitCode, 1);
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Cannot make a shortcut for\n\n" + path +
+                                                         "\n\nNo desktop launcher can be written for it."});
 }
