@@ -47,6 +47,8 @@ const MessageEntry kMessages[] = {
     {MessageId::OleInitFailed,
      "OLE initialization failed.  Make sure that the OLE libraries are the correct version."},
     {MessageId::ShortcutFileMissing, "Cannot make a shortcut for\n\n%s\n\nFile does not exist"},
+    {MessageId::RunningViewerRefused,
+     "Corvale is already running but did not take\n\n%s\n\nIt may be busy: try again in a moment."},
     {MessageId::MediaFileNotFound, "Media File %s not found!"},
     {MessageId::CannotOpenMediaViewer, "Cannot open Media Viewer"},
     {MessageId::MediaComponentMissing,

@@ -30,6 +30,7 @@ enum class MessageId {
     ColourDepthTooLow,
     OleInitFailed,
     ShortcutFileMissing,
+    RunningViewerRefused,
     // Multimedia items
     MediaFileNotFound,
     CannotOpenMediaViewer,

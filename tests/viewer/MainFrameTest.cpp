@@ -1,6 +1,8 @@
 #include "app/CommandIds.h"
 #include "model/CorvaleDoc.h"
 #include "platform/Prompter.h"
+#include "platform/Registry.h"
+#include "platform/SystemFolders.h"
 #include "support/TestEnvironment.h"
 #include "viewer/CorvaleApp.h"
 #include "viewer/MainFrame.h"
@@ -76,4 +78,35 @@ TEST(MainFrame, ShortcutModeWithAMissingFileShowsItsMessage)
     EXPECT_FALSE(app.InitInstance({QStringLiteral("Corvale"), QStringLiteral("/shortcut=/nowhere/x.pbk")}));
     EXPECT_EQ(prompter.Texts(),
               std::vector<std::string>{"Cannot make a shortcut for\n\n/nowhere/x.pbk\n\nFile does not exist"});
+}
+
+TEST(MainFrame, AnEmbeddedOrAutomatedStartEndsRatherThanWaitHidden)
+{
+    ScopedRegistry registry;
+    RecordingPrompter prompter;
+    for (const char* flag : {"-Embedding", "/Automation"}) {
+        CCorvaleApp app;
+        EXPECT_FALSE(app.InitInstance({QStringLiteral("Corvale"), QString::fromLatin1(flag)})) << flag;
+        EXPECT_EQ(app.m_nExitCode, 0) << flag;
+    }
+    EXPECT_TRUE(prompter.Texts().empty());
+}
+
+TEST(MainFrame, AShortcutForARelativePathNamesTheBookWhereverTheLauncherRuns)
+{
+    ScopedRegistry registry;
+    TempDir dir, desktop;
+    Registry::Default().SetString(RegistryRoot::CurrentUser,
+                                  "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                                  "Desktop", desktop.Path());
+    std::string path = WriteBook(dir);
+    std::string cwd = SystemFolders::CurrentDirectory();
+    ASSERT_TRUE(SystemFolders::SetCurrentDirectory(dir.Path()));
+    RecordingPrompter prompter;
+    CCorvaleApp app;
+    EXPECT_FALSE(app.InitInstance({QStringLiteral("Corvale"), QStringLiteral("/shortcut=Trip.pbk")}));
+    SystemFolders::SetCurrentDirectory(cwd);
+    std::string launcher = ReadFileBytes(desktop.File("Trip.desktop"));
+    EXPECT_NE(launcher.find(" \"" + path + "\"\n"), std::string::npos) << launcher;
+    EXPECT_TRUE(prompter.Texts().empty());
 }
