@@ -7,6 +7,7 @@
 #include "viewer/CommandTarget.h"
 
 #include <QMainWindow>
+#include <QMargins>
 
 #include <map>
 #include <vector>
@@ -67,8 +68,12 @@ public:
     std::vector<std::string> m_droppedFiles;
     void HandleDroppedFiles();
 
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -80,6 +85,10 @@ private:
     void CreatePanes();
     void AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items) const;
     void PlaceWindow();
+    // Gives the placed frame its size once the window manager says how thick it is.
+    void FitFrameToPlace();
+    // The frame's thickness on each side; none before the window is framed.
+    QMargins FrameMargins() const;
     void OnCustomize();
     bool StateFor(int id, CommandState& state);
     // Focused pane, photo view, document, this window, the application.
@@ -99,6 +108,11 @@ private:
     QTimer* m_pDropTimer = nullptr;
     CSplitterStyle* m_pSplitterStyle = nullptr;
     bool m_bPlaced = false;
+    bool m_bDocksSized = false;
+    // Where the frame was placed, until the frame's size can be made to fit it.
+    QRect m_placedFrame;
+    bool m_bFitPending = false;
+    QMargins m_normalMargins; // of the last frame seen in the normal state
     bool m_bMenusForBook = false;
     bool m_bMenusBuilt = false;
 };

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QScreen>
 #include <QDockWidget>
 #include <QDropEvent>
 #include <QElapsedTimer>
@@ -98,8 +99,7 @@ TEST_F(MainFrameBehaviour, ShowingReadsPlacementSplitterAndDisplaySettings)
     Store(SettingKey::ImageShrinkSize, 1);
     Store(SettingKey::ImageShrinkFactor, 3);
     Start();
-    EXPECT_EQ(m_pFrame->pos(), QPoint(30, 40));
-    EXPECT_EQ(m_pFrame->size(), QSize(500, 400));
+    EXPECT_EQ(m_pFrame->frameGeometry(), QRect(30, 40, 500, 400)); // the outer frame, as stored
     EXPECT_EQ(m_pFrame->SplitterCode(), static_cast<int>(CSplitterStyle::kFlat));
     EXPECT_FALSE(m_pFrame->m_bShrinkLargeImages);
     EXPECT_EQ(m_pFrame->m_nImageShrinkSize, 1);
@@ -109,18 +109,47 @@ TEST_F(MainFrameBehaviour, ShowingReadsPlacementSplitterAndDisplaySettings)
 TEST_F(MainFrameBehaviour, ClosingWritesTheNormalPlacementEvenWhenMaximised)
 {
     Start();
-    // The frame's corner is stored, the one move() places.
     m_pFrame->move(60, 70);
     m_pFrame->resize(520, 410);
     QApplication::processEvents();
+    QRect normal = m_pFrame->frameGeometry();
+    ASSERT_EQ(normal.topLeft(), QPoint(60, 70));
     m_pFrame->showMaximized();
     QApplication::processEvents();
     ASSERT_TRUE(m_pFrame->isMaximized());
     m_pFrame->close();
     EXPECT_EQ(StoredInt(SettingKey::HorizPos), 60);
     EXPECT_EQ(StoredInt(SettingKey::VertPos), 70);
-    EXPECT_EQ(StoredInt(SettingKey::Width), 520);
-    EXPECT_EQ(StoredInt(SettingKey::Height), 410);
+    EXPECT_EQ(StoredInt(SettingKey::Width), normal.width());
+    EXPECT_EQ(StoredInt(SettingKey::Height), normal.height());
+}
+
+TEST(MainFramePlacement, StartAndExitAgainAndAgainKeepsTheWholeFrameOnTheWorkArea)
+{
+    ScopedRegistry registry;
+    QApplication::setQuitOnLastWindowClosed(false);
+    QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    for (int run = 0; run < 3; ++run) {
+        RecordingPrompter prompter;
+        CCorvaleApp app;
+        ASSERT_TRUE(app.InitInstance({QStringLiteral("Corvale")}));
+        QApplication::processEvents();
+        QRect frame = app.GetMainFrame()->frameGeometry();
+        // The defaults are the frame's: 8 pixels in, 16 less than the work area.
+        EXPECT_EQ(frame, QRect(work.left() + 8, work.top() + 8, work.width() - 16, work.height() - 16)) << run;
+        app.GetMainFrame()->close();
+        EXPECT_EQ(StoredInt(SettingKey::HorizPos), frame.left()) << run;
+        EXPECT_EQ(StoredInt(SettingKey::VertPos), frame.top()) << run;
+        EXPECT_EQ(StoredInt(SettingKey::Height), frame.height()) << run;
+    }
+
+    Store(SettingKey::VertPos, -92); // stored by a viewer that walked off the top
+    RecordingPrompter prompter;
+    CCorvaleApp app;
+    ASSERT_TRUE(app.InitInstance({QStringLiteral("Corvale")}));
+    QApplication::processEvents();
+    EXPECT_EQ(app.GetMainFrame()->frameGeometry().top(), work.top());
+    app.GetMainFrame()->close();
 }
 
 TEST_F(MainFrameBehaviour, APhotoWindowComesBackWhereItWasClosed)
