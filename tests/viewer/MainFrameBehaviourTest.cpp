@@ -8,6 +8,8 @@
 #include "viewer/ChildFrame.h"
 #include "viewer/CorvaleApp.h"
 #include "viewer/MainFrame.h"
+#include "viewer/MediaPlayer.h"
+#include "viewer/MediaWindowManager.h"
 #include "viewer/ProgressDlg.h"
 #include "viewer/SplitterStyle.h"
 
@@ -170,6 +172,39 @@ TEST_F(MainFrameBehaviour, APhotoWindowComesBackWhereItWasClosed)
     ASSERT_NE(m_app.OpenDocumentFile(path), nullptr);
     ASSERT_NE(m_app.GetPhotoFrame(), nullptr);
     EXPECT_EQ(m_app.GetPhotoFrame()->pos(), QPoint(40, 30));
+}
+
+TEST_F(MainFrameBehaviour, EveryWayTheWindowsGoRemembersWhereTheyWere)
+{
+    std::string path = WriteBook(m_dir, "Trip.pbk");
+    std::string other = WriteBook(m_dir, "Other.pbk");
+    Start();
+    bool media = CMediaPlayer::IsAvailable();
+    m_app.m_bMediaPlayerAvailable = media;
+
+    ASSERT_NE(m_app.OpenDocumentFile(path), nullptr);
+    m_app.GetPhotoFrame()->move(40, 30);
+    if (media) {
+        m_app.OnCommand(ID_VIEW_MEDIA_PLAYER);
+        ASSERT_NE(m_app.GetMediaWindows()->Frame(), nullptr);
+        m_app.GetMediaWindows()->Frame()->move(70, 60);
+    }
+    m_pFrame->RouteCommand(ID_FILE_CLOSE);
+    EXPECT_EQ(StoredInt(SettingKey::HorizPhotoPos), 41);
+    EXPECT_EQ(StoredInt(SettingKey::VertPhotoPos), 31);
+    if (media) {
+        EXPECT_EQ(StoredInt(SettingKey::HorizMediaPos), 71);
+        EXPECT_EQ(StoredInt(SettingKey::VertMediaPos), 61);
+    }
+
+    ASSERT_NE(m_app.OpenDocumentFile(path), nullptr);
+    m_app.GetPhotoFrame()->move(50, 20);
+    ASSERT_NE(m_app.OpenDocumentFile(other), nullptr); // another book
+    EXPECT_EQ(StoredInt(SettingKey::HorizPhotoPos), 51);
+    m_app.GetPhotoFrame()->move(12, 14);
+    m_pFrame->close(); // Exit
+    EXPECT_EQ(StoredInt(SettingKey::HorizPhotoPos), 13);
+    EXPECT_EQ(StoredInt(SettingKey::VertPhotoPos), 15);
 }
 
 TEST_F(MainFrameBehaviour, DroppedFilesOpenTheFirstPictureBook)
