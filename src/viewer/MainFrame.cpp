@@ -71,7 +71,6 @@ bool IsCheckable(int id)
 
 CMainFrame::CMainFrame()
 {
-    setWindowTitle(QStringLiteral("Corvale"));
     setAcceptDrops(true);
     m_pMdiArea = new QMdiArea(this);
     m_pMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -239,6 +238,21 @@ void CMainFrame::RebuildMenus()
     }
     m_bMenusForBook = bookOpen;
     m_bMenusBuilt = true;
+    UpdateFrameTitle();
+}
+
+void CMainFrame::UpdateFrameTitle()
+{
+    // As the framework names a document: its file's name without the extension.
+    CCorvaleDoc* doc = CCorvaleApp::Instance() ? CCorvaleApp::Instance()->GetDocument() : nullptr;
+    QString title = QString::fromLatin1(kApplicationName);
+    if (doc) {
+        QString name = QString::fromStdString(doc->GetTitle());
+        if (!doc->GetPathName().empty())
+            name = QFileInfo(name).completeBaseName();
+        title += QStringLiteral(" - ") + name;
+    }
+    setWindowTitle(title);
 }
 
 QMenu* CMainFrame::CreateContextMenu(ContextMenuIndex index, QWidget* parent) const

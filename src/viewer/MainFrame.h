@@ -47,6 +47,7 @@ public:
     // Enables and checks every action and refreshes the size pane.
     void UpdateCommandUI();
     // Menu 105 without a Picture Book, 108 with one; the recent files filled in.
+    // The caption follows too: "Corvale", or "Corvale - " and the book's name.
     void RebuildMenus();
 
     void SetMessageText(const QString& text);
@@ -85,6 +86,7 @@ private:
     void CreatePanes();
     void AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items) const;
     void PlaceWindow();
+    void UpdateFrameTitle();
     // Gives the placed frame its size once the window manager says how thick it is.
     void FitFrameToPlace();
     // The frame's thickness on each side; none before the window is framed.

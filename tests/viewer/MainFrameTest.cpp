@@ -44,10 +44,12 @@ TEST(MainFrame, OpeningAndClosingABookSwitchesMenusAndPanes)
     CMainFrame* frame = app.GetMainFrame();
     EXPECT_EQ(frame->menuBar()->actions().size(), 4);
     EXPECT_FALSE(frame->Action(ID_EDIT_COPY)->isEnabled());
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Corvale"));
 
     ASSERT_NE(app.OpenDocumentFile(path), nullptr);
     frame->UpdateCommandUI();
     EXPECT_EQ(frame->menuBar()->actions().size(), 6);
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Corvale - Trip"));
     EXPECT_EQ(frame->PhotoTree()->topLevelItem(0)->text(0), QStringLiteral("Trip"));
     EXPECT_TRUE(frame->Action(ID_PROPERTIES)->isEnabled());
     EXPECT_EQ(app.RecentFiles().Items().front(), path);
@@ -57,6 +59,7 @@ TEST(MainFrame, OpeningAndClosingABookSwitchesMenusAndPanes)
     EXPECT_EQ(frame->menuBar()->actions().size(), 4);
     EXPECT_EQ(frame->PhotoTree()->topLevelItem(0)->text(0), QStringLiteral("No Photos Loaded"));
     EXPECT_EQ(frame->SizePane()->text(), QStringLiteral("      "));
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Corvale"));
 }
 
 TEST(MainFrame, ACommandLineFileThatCannotBeOpenedEndsStartUp)
