@@ -21,8 +21,11 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMdiArea>
+#include <QAbstractButton>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -364,4 +367,44 @@ TEST_F(MainFrameBehaviour, ADroppedArchiveIsImportedAndOpened)
     for (QWidget* widget : QApplication::topLevelWidgets())
         EXPECT_EQ(qobject_cast<CProgressDlg*>(widget), nullptr);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(ImportMessages, EveryQuestionDuringAnImportIsAboveTheProgressDialog)
+{
+    ScopedRegistry registry;
+    TempDir dir;
+    QApplication::setQuitOnLastWindowClosed(false);
+    Settings settings = Settings::Profile();
+    settings.WriteString(SettingKey::PictureBookRootPath, dir.File("books"));
+    settings.WriteInt(SettingKey::PostInstallWasRun, 1);
+    ASSERT_TRUE(WriteZip(dir.File("Trip.zip"), {{"Trip.pbk", PictureBookBytes("Trip", {"a.jpg"})},
+                                                {"a.jpg", "not a picture"}}));
+    CCorvaleApp app; // its own prompter: real message boxes
+    ASSERT_TRUE(app.InitInstance({QStringLiteral("Corvale")}));
+    ASSERT_TRUE(app.ImportZipArchive(dir.File("Trip.zip")));
+
+    // Imported again: the folder exists, and the question comes while the progress shows.
+    int boxes = 0, hidden = 0;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&]() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        ++boxes;
+        bool progressShown = false;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            progressShown |= qobject_cast<CProgressDlg*>(window) && window->isVisible();
+        bool above = qobject_cast<CProgressDlg*>(box->parentWidget()) &&
+                     (box->windowFlags() & Qt::WindowStaysOnTopHint);
+        if (progressShown && !above)
+            ++hidden;
+        QAbstractButton* yes = box->button(QMessageBox::Yes);
+        (yes ? yes : box->buttons().value(0))->click();
+    });
+    answer.start(20);
+    app.ImportZipArchive(dir.File("Trip.zip"));
+    answer.stop();
+    EXPECT_GE(boxes, 1);
+    EXPECT_EQ(hidden, 0);
+    app.CloseAllDocuments();
 }
