@@ -17,7 +17,6 @@
 #include <mutex>
 #include <thread>
 
-#include <cstdio>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
