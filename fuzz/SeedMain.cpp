@@ -174,6 +174,13 @@ void SetupScriptSeeds(const std::string& folder)
               "[Ini]\r\nwin.ini,Corvale,,Book=%PHOTOS_DESC%\r\n");
 }
 
+void SingleInstanceSeeds(const std::string& folder)
+{
+    WriteSeed(folder, "open.txt", "[open(\"/home/ann/My Trip.pbk\")]\n");
+    WriteSeed(folder, "quotes-crlf.txt", "[open(\"/b/\\\"a\\\").pbk\")]\r\n");
+    WriteSeed(folder, "relative.txt", "[open(\"b/x.pcs\")]\n[open(\"/c.pbk\")]\n");
+}
+
 // A ZIP archive of `entries` (name, bytes, stored uncompressed or deflated).
 struct ZipSeedEntry {
     std::string name;
@@ -250,5 +257,6 @@ int main(int argc, char** argv)
     SetupScriptSeeds(root + "/setup_script");
     ZipSeeds(root + "/zip_import");
     RecordSeeds(root + "/version_record");
+    SingleInstanceSeeds(root + "/single_instance_message");
     return 0;
 }

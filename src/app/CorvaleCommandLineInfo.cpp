@@ -2,12 +2,22 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 namespace {
 
 bool StartsWith(const std::string& text, const char* prefix)
 {
     return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
+}
+
+// `name` taken in `folder` when relative; an empty name stays empty.
+std::string InFolder(const std::string& folder, const std::string& name)
+{
+    std::filesystem::path path(name);
+    if (name.empty() || path.is_absolute())
+        return name;
+    return (std::filesystem::path(folder) / path).lexically_normal().string();
 }
 
 } // namespace
@@ -38,4 +48,10 @@ void CCorvaleCommandLineInfo::ParseParam(const std::string& param, bool isSwitch
         return;
     }
     CCommandLineInfo::ParseParam(param, isSwitch, isLast);
+}
+
+void CCorvaleCommandLineInfo::MakePathsAbsolute(const std::string& folder)
+{
+    m_strFileName = InFolder(folder, m_strFileName);
+    m_strShortcutFile = InFolder(folder, m_strShortcutFile);
 }

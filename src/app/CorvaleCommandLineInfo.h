@@ -8,6 +8,8 @@
 class CCorvaleCommandLineInfo : public CCommandLineInfo {
 public:
     void ParseParam(const std::string& param, bool isSwitch, bool isLast) override;
+    // Takes the file to open and the shortcut's file, when relative, in `folder`.
+    void MakePathsAbsolute(const std::string& folder);
 
     bool m_bShortcut = false;
     std::string m_strShortcutFile;

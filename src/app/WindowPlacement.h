@@ -2,6 +2,8 @@
 // Where the main window and the document windows go, from the settings, and
 // what they write back when they close.
 
+#include <vector>
+
 class Settings;
 
 struct PlacementRect {
@@ -17,6 +19,11 @@ constexpr PlacementRect kFallbackWorkArea{0, 0, 480, 600};
 // (work-area size less 16).
 PlacementRect ReadMainPlacement(const Settings& settings, const PlacementRect& workArea);
 void WriteMainPlacement(Settings& settings, const PlacementRect& normal);
+
+// `place` (a window's outer frame) as it is when its title bar lies on one of
+// `workAreas`, else moved, and shrunk if need be, into the work area holding
+// most of it (the nearest when none does), so the user can always reach it.
+PlacementRect KeepTitleBarOnScreen(const PlacementRect& place, const std::vector<PlacementRect>& workAreas);
 
 enum class ChildKind { Photo, Media };
 

@@ -49,6 +49,8 @@ const MessageEntry kMessages[] = {
     {MessageId::ShortcutFileMissing, "Cannot make a shortcut for\n\n%s\n\nFile does not exist"},
     {MessageId::ShortcutNotMade,
      "Cannot make a shortcut for\n\n%s\n\nNo desktop launcher can be written for it."},
+    {MessageId::RunningViewerRefused,
+     "Corvale is already running but did not take\n\n%s\n\nIt may be busy: try again in a moment."},
     {MessageId::MediaFileNotFound, "Media File %s not found!"},
     {MessageId::CannotOpenMediaViewer, "Cannot open Media Viewer"},
     {MessageId::MediaComponentMissing,

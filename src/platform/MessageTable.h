@@ -31,6 +31,7 @@ enum class MessageId {
     OleInitFailed,
     ShortcutFileMissing,
     ShortcutNotMade,
+    RunningViewerRefused,
     // Multimedia items
     MediaFileNotFound,
     CannotOpenMediaViewer,

@@ -13,7 +13,12 @@ CChildFrame::CChildFrame(QWidget* view, ChildKind kind, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
 }
 
-CChildFrame::~CChildFrame() = default;
+CChildFrame::~CChildFrame()
+{
+    // Closing the Picture Book, opening another and Exit delete the window
+    // without closing or hiding it first; its place is kept all the same.
+    SavePlace();
+}
 
 void CChildFrame::showEvent(QShowEvent* event)
 {

@@ -37,10 +37,24 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QThread>
+#include <QTimer>
 
 namespace {
 CCorvaleApp* g_pApp = nullptr;
-}
+
+// Counts an open or import for as long as it is on the stack.
+class OpeningScope {
+public:
+    explicit OpeningScope(int& depth) : m_depth(depth) { ++m_depth; }
+    ~OpeningScope() { --m_depth; }
+    OpeningScope(const OpeningScope&) = delete;
+    OpeningScope& operator=(const OpeningScope&) = delete;
+
+private:
+    int& m_depth;
+};
+} // namespace
 
 CCorvaleApp::CCorvaleApp()
 {
@@ -104,10 +118,31 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
     if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew)
         cmdInfo.m_nShellCommand = CCommandLineInfo::FileNothing;
 
-    // A file for a viewer that is already running goes to that one.
+    // Names are the starting folder's: the running viewer and a shortcut's
+    // launcher each have a folder of their own.
+    cmdInfo.MakePathsAbsolute(SystemFolders::CurrentDirectory());
+
+    // A file for a viewer that is already running goes to that one. One that
+    // is not there is reported by this start, as by any, and the running
+    // viewer keeps its Picture Book.
+    bool alone = cmdInfo.m_bShortcut;
     if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen && !cmdInfo.m_bShortcut &&
-        SingleInstance::SendOpenToRunning(QString::fromStdString(cmdInfo.m_strFileName)))
-        return false;
+        IsRegularFile(cmdInfo.m_strFileName)) {
+        switch (SingleInstance::SendOpenToRunning(QString::fromStdString(cmdInfo.m_strFileName))) {
+        case SingleInstance::HandOver::Taken:
+            return false;
+        case SingleInstance::HandOver::Refused:
+            Prompter::Current().Message(
+                FormatMessageText(MessageId::RunningViewerRefused, {cmdInfo.m_strFileName}));
+            m_nExitCode = 1;
+            return false;
+        case SingleInstance::HandOver::NotPrivate:
+            alone = true; // nothing goes to, or comes from, a name others can reach
+            break;
+        case SingleInstance::HandOver::NoViewer:
+            break;
+        }
+    }
 
     m_pMainFrame = std::make_unique<CMainFrame>();
     m_pHelp = std::make_unique<CHelpCommands>(m_pMainFrame.get());
@@ -115,20 +150,15 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
     if (m_pPrompter)
         m_pPrompter->SetParent(m_pMainFrame.get());
 
-    if (!cmdInfo.m_bShortcut) {
-        m_pSingleInstance = std::make_unique<SingleInstance>();
-        if (m_pSingleInstance->Listen())
-            connect(m_pSingleInstance.get(), &SingleInstance::OpenRequested, this,
-                    &CCorvaleApp::OnSecondInstanceOpen);
-    }
-
     if (m_bFixedDrive) {
         Registry registry = Registry::Default();
         RegisterShellFileTypes(registry, program);
     }
 
+    // Nothing here serves automation, so a run that could only wait for it
+    // would stay for ever without a window.
     if (cmdInfo.m_bRunEmbedded || cmdInfo.m_bRunAutomated)
-        return true;
+        return false;
 
     if (cmdInfo.m_bShortcut && !cmdInfo.m_strShortcutFile.empty()) {
         if (FileExists(cmdInfo.m_strShortcutFile)) {
@@ -173,10 +203,25 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
         break;
     }
 
+    // Later starts are heard only now: a request taken during a start-up that
+    // then fails would be lost with this process.
+    if (!alone) {
+        m_pSingleInstance = std::make_unique<SingleInstance>();
+        if (m_pSingleInstance->Listen())
+            connect(m_pSingleInstance.get(), &SingleInstance::OpenRequested, this,
+                    &CCorvaleApp::OnSecondInstanceOpen);
+    }
+
     m_bMediaPlayerAvailable = CMediaPlayer::IsAvailable();
     m_pMainFrame->show();
     m_pMainFrame->UpdateCommandUI();
     return true;
+}
+
+int CCorvaleApp::Run()
+{
+    m_nIdleLoopLevel = QThread::currentThread()->loopLevel() + 1;
+    return QApplication::exec();
 }
 
 int CCorvaleApp::ExitInstance()
@@ -215,6 +260,7 @@ void CCorvaleApp::CloseAllDocuments()
 
 CCorvaleDoc* CCorvaleApp::OpenDocumentFile(const std::string& name)
 {
+    OpeningScope opening(m_nOpening);
     // Documents keep full paths; a relative name means the folder we are in
     // now, before the move to the Picture Book root folder below.
     std::error_code ec;
@@ -272,6 +318,7 @@ bool CCorvaleApp::OpenInNewWindow(std::unique_ptr<CCorvaleDoc> doc,
 
 bool CCorvaleApp::ImportZipArchive(const std::string& path)
 {
+    OpeningScope opening(m_nOpening);
     return ImportZipWithProgress(path, m_strInstallFolder, m_pMainFrame.get(),
                                  [this](const std::string& book) { OpenDocumentFile(book); });
 }
@@ -296,9 +343,38 @@ void CCorvaleApp::OnPhotoFrameClosed()
 
 void CCorvaleApp::OnSecondInstanceOpen(const QString& path)
 {
-    OpenDocumentFile(path.toStdString());
-    m_pMainFrame->raise();
-    m_pMainFrame->activateWindow();
+    // The request arrives from whatever event loop runs, perhaps a message
+    // box's inside an open whose view would go with the open Picture Book.
+    m_pendingOpens.push_back(path.toStdString());
+    if (!m_pPendingTimer) {
+        m_pPendingTimer = new QTimer(this);
+        m_pPendingTimer->setInterval(50);
+        connect(m_pPendingTimer, &QTimer::timeout, this, &CCorvaleApp::TakePendingOpen);
+    }
+    m_pPendingTimer->start();
+}
+
+bool CCorvaleApp::CanTakeRequests() const
+{
+    return m_nOpening == 0 && !QApplication::activeModalWidget() && !QApplication::activePopupWidget() &&
+           QThread::currentThread()->loopLevel() <= m_nIdleLoopLevel;
+}
+
+void CCorvaleApp::TakePendingOpen()
+{
+    if (m_pendingOpens.empty()) {
+        m_pPendingTimer->stop();
+        return;
+    }
+    if (!CanTakeRequests())
+        return; // asked again on the next tick
+    std::string path = m_pendingOpens.front();
+    m_pendingOpens.pop_front();
+    OpenDocumentFile(path);
+    if (m_pMainFrame) {
+        m_pMainFrame->raise();
+        m_pMainFrame->activateWindow();
+    }
 }
 
 void CCorvaleApp::OnFileOpen()

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QStringList>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,6 +22,7 @@ class CMediaWindowManager;
 class MapiSession;
 class QtPrompter;
 class SingleInstance;
+class QTimer;
 
 class CCorvaleApp : public QObject, public CommandTarget {
     Q_OBJECT
@@ -32,6 +34,8 @@ public:
 
     // Start-up; false ends the process (the message, if any, was shown).
     bool InitInstance(const QStringList& arguments);
+    // The message loop, until the main window is closed.
+    int Run();
     int ExitInstance();
 
     // The only way any file is opened: closes the open Picture Book first,
@@ -75,6 +79,10 @@ private:
     void OnAppAbout();
     void OnPhotoFrameClosed();
     void OnSecondInstanceOpen(const QString& path);
+    // Acts on the oldest request of a later start once nothing is on the stack
+    // that an open would pull away: no dialog or menu, no open in progress.
+    void TakePendingOpen();
+    bool CanTakeRequests() const;
     // Gives `doc` its photo window, lets `fill` open or start it, and makes it
     // the open Picture Book; false (and nothing kept) when `fill` fails.
     bool OpenInNewWindow(std::unique_ptr<CCorvaleDoc> doc, const std::function<bool(CCorvaleDoc&)>& fill);
@@ -89,4 +97,8 @@ private:
     std::unique_ptr<MapiSession> m_pMapiSession;
     std::unique_ptr<CHelpCommands> m_pHelp;
     RecentFileList m_recentFiles;
+    std::deque<std::string> m_pendingOpens; // from later starts, oldest first
+    QTimer* m_pPendingTimer = nullptr;
+    int m_nOpening = 0; // opens and imports in progress
+    int m_nIdleLoopLevel = 0; // the event loop level of Run(), where nothing is nested
 };

@@ -57,7 +57,6 @@ bool IsCheckable(int id)
 
 CMainFrame::CMainFrame()
 {
-    setWindowTitle(QStringLiteral("Corvale"));
     setAcceptDrops(true);
     m_pMdiArea = new QMdiArea(this);
     m_pMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -226,6 +225,21 @@ void CMainFrame::RebuildMenus()
     }
     m_bMenusForBook = bookOpen;
     m_bMenusBuilt = true;
+    UpdateFrameTitle();
+}
+
+void CMainFrame::UpdateFrameTitle()
+{
+    // As the framework names a document: its file's name without the extension.
+    CCorvaleDoc* doc = CCorvaleApp::Instance() ? CCorvaleApp::Instance()->GetDocument() : nullptr;
+    QString title = QString::fromLatin1(kApplicationName);
+    if (doc) {
+        QString name = QString::fromStdString(doc->GetTitle());
+        if (!doc->GetPathName().empty())
+            name = QFileInfo(name).completeBaseName();
+        title += QStringLiteral(" - ") + name;
+    }
+    setWindowTitle(title);
 }
 
 QMenu* CMainFrame::CreateContextMenu(ContextMenuIndex index, QWidget* parent) const
@@ -413,18 +427,58 @@ void CMainFrame::PlaceWindow()
     PlacementRect work = area.isValid()
                              ? PlacementRect{area.left(), area.top(), area.right() + 1, area.bottom() + 1}
                              : kFallbackWorkArea;
-    PlacementRect place = ReadMainPlacement(Settings::Profile(), work);
-    resize(place.Width(), place.Height());
-    move(place.left, place.top);
+    std::vector<PlacementRect> screens;
+    for (QScreen* each : QGuiApplication::screens()) {
+        QRect r = each->availableGeometry();
+        screens.push_back({r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+    }
+    PlacementRect place = KeepTitleBarOnScreen(ReadMainPlacement(Settings::Profile(), work), screens);
+    // The stored place is the outer frame's, as the one written on close.
+    m_placedFrame = QRect(place.left, place.top, place.Width(), place.Height());
+    m_bFitPending = true;
+    FitFrameToPlace();
+    if (m_bFitPending) {
+        resize(m_placedFrame.size());
+        move(m_placedFrame.topLeft());
+    }
     raise();
+}
+
+QMargins CMainFrame::FrameMargins() const
+{
+    QRect outer = frameGeometry();
+    QRect inner = geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+void CMainFrame::FitFrameToPlace()
+{
+    if (windowState() == Qt::WindowNoState && !FrameMargins().isNull())
+        m_normalMargins = FrameMargins();
+    if (!m_bFitPending || m_normalMargins.isNull())
+        return;
+    m_bFitPending = false;
+    resize(m_placedFrame.size().shrunkBy(m_normalMargins));
+    move(m_placedFrame.topLeft());
+}
+
+void CMainFrame::setVisible(bool visible)
+{
+    // Placed before the window exists, the corner given is the frame's: the
+    // window manager is asked to put the frame, not the inner area, there.
+    if (visible && !m_bPlaced) {
+        m_bPlaced = true;
+        PlaceWindow();
+    }
+    QMainWindow::setVisible(visible);
 }
 
 void CMainFrame::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (!m_bPlaced) {
-        m_bPlaced = true;
-        PlaceWindow();
+    if (!m_bDocksSized) {
+        m_bDocksSized = true;
         // The text pane holds a few lines; the photograph gets the room.
         resizeDocks({m_pTreeDock}, {width() / 4}, Qt::Horizontal);
         resizeDocks({m_pTextDock}, {height() / 6}, Qt::Vertical);
@@ -433,12 +487,27 @@ void CMainFrame::showEvent(QShowEvent* event)
     ReadDisplaySettings();
 }
 
+void CMainFrame::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    FitFrameToPlace();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FitFrameToPlace();
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    // The outer frame of the normal (restored) window is stored, the same
+    // rectangle that the next start places.
     QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
-    // The place is read back with move(), which places the frame, so the frame's
-    // corner is stored; the client corner would creep by the title bar each run.
-    normal.moveTopLeft(normal.topLeft() - (geometry().topLeft() - frameGeometry().topLeft()));
+    if (windowState() == Qt::WindowNoState)
+        normal = frameGeometry();
+    else
+        normal = normal.marginsAdded(m_normalMargins);
     Settings settings = Settings::Profile();
     WriteMainPlacement(settings, {normal.left(), normal.top(), normal.right() + 1, normal.bottom() + 1});
     CCorvaleApp::Instance()->CloseAllDocuments();

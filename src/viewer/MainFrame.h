@@ -7,6 +7,7 @@
 #include "viewer/CommandTarget.h"
 
 #include <QMainWindow>
+#include <QMargins>
 
 #include <map>
 #include <vector>
@@ -46,6 +47,7 @@ public:
     // Enables and checks every action and refreshes the size pane.
     void UpdateCommandUI();
     // Menu 105 without a Picture Book, 108 with one; the recent files filled in.
+    // The caption follows too: "Corvale", or "Corvale - " and the book's name.
     void RebuildMenus();
 
     void SetMessageText(const QString& text);
@@ -67,8 +69,12 @@ public:
     std::vector<std::string> m_droppedFiles;
     void HandleDroppedFiles();
 
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -80,6 +86,11 @@ private:
     void CreatePanes();
     void AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items) const;
     void PlaceWindow();
+    void UpdateFrameTitle();
+    // Gives the placed frame its size once the window manager says how thick it is.
+    void FitFrameToPlace();
+    // The frame's thickness on each side; none before the window is framed.
+    QMargins FrameMargins() const;
     void OnCustomize();
     bool StateFor(int id, CommandState& state);
     // Focused pane, photo view, document, this window, the application.
@@ -99,6 +110,11 @@ private:
     QTimer* m_pDropTimer = nullptr;
     CSplitterStyle* m_pSplitterStyle = nullptr;
     bool m_bPlaced = false;
+    bool m_bDocksSized = false;
+    // Where the frame was placed, until the frame's size can be made to fit it.
+    QRect m_placedFrame;
+    bool m_bFitPending = false;
+    QMargins m_normalMargins; // of the last frame seen in the normal state
     bool m_bMenusForBook = false;
     bool m_bMenusBuilt = false;
 };

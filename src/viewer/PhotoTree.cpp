@@ -222,11 +222,21 @@ void CPhotoTree::mousePressEvent(QMouseEvent* event)
 
 void CPhotoTree::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!itemAt(event->position().toPoint())) {
+    // Over empty parts of the pane a move is swallowed, except while the left
+    // button holds an item: its drag starts wherever the pointer goes.
+    bool dragging = m_pPressedItem && (event->buttons() & Qt::LeftButton);
+    if (!dragging && !itemAt(event->position().toPoint())) {
         event->accept();
         return;
     }
     QTreeWidget::mouseMoveEvent(event);
+}
+
+void CPhotoTree::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_pPressedItem = nullptr;
+    QTreeWidget::mouseReleaseEvent(event);
 }
 
 void CPhotoTree::mouseDoubleClickEvent(QMouseEvent* event)

@@ -17,7 +17,15 @@ QtPrompter::~QtPrompter()
 PromptReply QtPrompter::Ask(const std::string& text, PromptButtons buttons, PromptIcon icon,
                             const std::string& caption)
 {
-    QMessageBox box(m_pParent);
+    // A window of ours that stays on top (an import's progress) would hide a
+    // box owned by anyone else: the box goes above it, with its own place on top.
+    QWidget* owner = m_pParent;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && (window->windowFlags() & Qt::WindowStaysOnTopHint))
+            owner = window;
+    QMessageBox box(owner);
+    if (owner != m_pParent)
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.setWindowTitle(caption.empty() ? QStringLiteral("Corvale") : QString::fromStdString(caption));
     // Messages quote names from other people's files; none may be read as markup.
     box.setTextFormat(Qt::PlainText);

@@ -1,11 +1,22 @@
 #include "viewer/SingleInstance.h"
 
 #include "app/DdeCommand.h"
+#include "platform/PrivateSocket.h"
 #include "platform/Registry.h"
 
 #include <QCryptographicHash>
 #include <QLocalServer>
 #include <QLocalSocket>
+
+namespace {
+
+// No request is longer; a peer that sends more without a line end is dropped.
+constexpr qint64 kMaxRequestBytes = 8192;
+// A running viewer answers between two events; during an import it takes no
+// requests at all, so a second start waits this long before giving up.
+constexpr int kAnswerWaitMs = 10000;
+
+} // namespace
 
 SingleInstance::SingleInstance(QObject* parent) : QObject(parent) {}
 
@@ -13,35 +24,65 @@ SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::ServerName()
 {
+    std::string folder = PrivateSocketFolder();
+    if (folder.empty())
+        return QString();
     // One viewer per settings store: tests with their own store never meet a
     // user's running viewer.
-    QByteArray folder = QByteArray::fromStdString(Registry::DefaultFolder());
-    return QStringLiteral("corvale-") +
-           QString::fromLatin1(QCryptographicHash::hash(folder, QCryptographicHash::Sha1).toHex().left(16));
+    QByteArray store = QByteArray::fromStdString(Registry::DefaultFolder());
+    return QString::fromStdString(folder) + QStringLiteral("/corvale-") +
+           QString::fromLatin1(QCryptographicHash::hash(store, QCryptographicHash::Sha1).toHex().left(16));
 }
 
-bool SingleInstance::SendOpenToRunning(const QString& path)
+SingleInstance::HandOver SingleInstance::SendOpenToRunning(const QString& path)
 {
+    QString name = ServerName();
+    if (name.isEmpty())
+        return HandOver::NotPrivate;
     QLocalSocket socket;
-    socket.connectToServer(ServerName());
-    if (!socket.waitForConnected(500))
-        return false;
-    QByteArray command = QByteArray::fromStdString(MakeDdeOpenCommand(path.toStdString())) + '\n';
-    socket.write(command);
-    if (!socket.waitForBytesWritten(1000))
-        return false;
-    // The running viewer answers once it has the request.
-    return socket.waitForReadyRead(2000) && socket.readAll().startsWith("ok");
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(1000)) {
+        // Nothing there, or a socket whose viewer died: nobody else to ask.
+        QLocalSocket::LocalSocketError error = socket.error();
+        return error == QLocalSocket::ServerNotFoundError || error == QLocalSocket::ConnectionRefusedError
+                   ? HandOver::NoViewer
+                   : HandOver::Refused;
+    }
+    if (!SocketPeerIsSameUser(socket.socketDescriptor())) {
+        socket.abort();
+        return HandOver::NotPrivate;
+    }
+    std::string file = path.toStdString();
+    std::string command = MakeDdeOpenCommand(file);
+    std::string check;
+    // A name the request cannot carry whole is not sent cut.
+    if (!ParseOpenRequest(command, check) || check != file)
+        return HandOver::Refused;
+    socket.write(QByteArray::fromStdString(command) + '\n');
+    if (!socket.waitForBytesWritten(kAnswerWaitMs))
+        return HandOver::Refused;
+    while (!socket.canReadLine() && socket.waitForReadyRead(kAnswerWaitMs)) {
+    }
+    return socket.canReadLine() && socket.readLine() == "ok\n" ? HandOver::Taken : HandOver::Refused;
 }
 
 bool SingleInstance::Listen()
 {
+    QString name = ServerName();
+    if (name.isEmpty())
+        return false;
     m_pServer = new QLocalServer(this);
     m_pServer->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_pServer->listen(ServerName())) {
-        // A server left by a viewer that crashed: take its name over.
-        QLocalServer::removeServer(ServerName());
-        if (!m_pServer->listen(ServerName()))
+    if (!m_pServer->listen(name)) {
+        // A viewer that answers keeps its name; only a dead one's is taken over.
+        QLocalSocket probe;
+        probe.connectToServer(name);
+        if (probe.waitForConnected(1000)) {
+            probe.abort();
+            return false;
+        }
+        QLocalServer::removeServer(name);
+        if (!m_pServer->listen(name))
             return false;
     }
     connect(m_pServer, &QLocalServer::newConnection, this, &SingleInstance::OnNewConnection);
@@ -52,18 +93,35 @@ void SingleInstance::OnNewConnection()
 {
     while (QLocalSocket* socket = m_pServer->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket]() {
-            if (!socket->canReadLine()) {
-                if (socket->bytesAvailable() > 8192)
-                    socket->abort(); // no request is that long
-                return;
-            }
-            std::string path;
-            bool ok = ParseDdeOpenCommand(socket->readLine().toStdString(), path);
-            socket->write(ok ? "ok\n" : "error\n");
-            socket->flush();
-            if (ok)
-                emit OpenRequested(QString::fromStdString(path));
-        });
+        if (!SocketPeerIsSameUser(socket->socketDescriptor())) {
+            socket->abort(); // another user's process is told nothing
+            socket->deleteLater();
+            continue;
+        }
+        // Enough for one request and its line end, never more.
+        socket->setReadBufferSize(kMaxRequestBytes + 1);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket]() { OnReadyRead(socket); });
+        if (socket->bytesAvailable() > 0)
+            OnReadyRead(socket);
     }
+}
+
+void SingleInstance::OnReadyRead(QLocalSocket* socket)
+{
+    if (!socket->canReadLine()) {
+        if (socket->bytesAvailable() > kMaxRequestBytes)
+            socket->abort();
+        return;
+    }
+    // One request per connection.
+    socket->disconnect(this);
+    QByteArray line = socket->readLine();
+    std::string path;
+    bool ok = line.size() <= kMaxRequestBytes && ParseOpenRequest(line.toStdString(), path);
+    // Taken before the answer: "ok" means the request is with the receiver.
+    if (ok)
+        emit OpenRequested(QString::fromStdString(path));
+    socket->write(ok ? "ok\n" : "error\n");
+    socket->flush();
+    socket->disconnectFromServer();
 }

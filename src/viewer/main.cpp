@@ -20,7 +20,7 @@ int main(int argc, char** argv)
     CCorvaleApp app;
     if (!app.InitInstance(QApplication::arguments()))
         return app.m_nExitCode;
-    int code = QApplication::exec();
+    int code = app.Run();
     app.ExitInstance();
     return code;
 }

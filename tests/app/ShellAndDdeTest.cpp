@@ -58,6 +58,19 @@ TEST(DdeCommand, OpenRequestsRoundTripAndOthersAreRefused)
     EXPECT_FALSE(ParseDdeOpenCommand("[open(\"x\"", path));
 }
 
+TEST(DdeCommand, ARequestHoldingWhatNoPathCanHoldIsRefusedWhole)
+{
+    std::string path = "untouched";
+    using namespace std::string_literals;
+    EXPECT_FALSE(ParseDdeOpenCommand("[open(\"/b/x.pbk\0.evil\")]\n"s, path));
+    EXPECT_FALSE(ParseDdeOpenCommand("[open(\"/b/x\r.pbk\")]\n", path));
+    EXPECT_FALSE(ParseDdeOpenCommand("[open(\"/b/x.pbk\")]\n\n", path));
+    EXPECT_FALSE(ParseOpenRequest("[open(\"b/x.pbk\")]\n", path)); // relative to whose folder?
+    EXPECT_EQ(path, "untouched");
+    ASSERT_TRUE(ParseOpenRequest("[open(\"/b/\"quoted\".pbk\")]\r\n", path));
+    EXPECT_EQ(path, "/b/\"quoted\".pbk");
+}
+
 TEST(ShellRegistration, FileTypesLauncherAndMimeType)
 {
     ScopedRegistry scoped;

@@ -174,6 +174,29 @@ TEST(Placement, DefaultsAndRoundTrip)
     EXPECT_EQ(ReadChildOffset(settings, ChildKind::Media).y, 40);
 }
 
+TEST(Placement, ATitleBarOffEveryScreenIsBroughtBack)
+{
+    const std::vector<PlacementRect> screens{{0, 0, 1280, 800}, {1280, 0, 2304, 768}};
+    // Reachable places stay, also on the second screen or partly off the left.
+    for (PlacementRect place : {PlacementRect{8, 8, 1272, 792}, PlacementRect{1300, 700, 1900, 1500},
+                                PlacementRect{-500, 0, 60, 400}})
+        EXPECT_EQ(KeepTitleBarOnScreen(place, screens).top, place.top);
+
+    PlacementRect up = KeepTitleBarOnScreen({8, -92, 1272, 692}, screens); // walked off the top
+    EXPECT_EQ(up.left, 8);
+    EXPECT_EQ(up.top, 0);
+    EXPECT_EQ(up.Height(), 784);
+    PlacementRect below = KeepTitleBarOnScreen({1500, 780, 2000, 1180}, screens); // under the shorter screen
+    EXPECT_EQ(below.left, 1500);
+    EXPECT_EQ(below.top, 368);
+    PlacementRect huge = KeepTitleBarOnScreen({-3000, -3000, 9000, -2000}, screens); // nearer the second
+    EXPECT_EQ(huge.left, 1280);
+    EXPECT_EQ(huge.top, 0);
+    EXPECT_EQ(huge.Width(), 1024);
+    EXPECT_EQ(huge.Height(), 768);
+    EXPECT_EQ(KeepTitleBarOnScreen({0, -50, 10, 10}, {}).top, -50);
+}
+
 TEST(CommandTable, MenusAndTexts)
 {
     const MenuBar& none = GetMenuBar(IDR_MAINFRAME);

@@ -12,38 +12,6 @@
 #include <string>
 #include <sys/stat.h>
 
-namespace {
-
-// Sets an environment variable for the scope, then puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : m_name(name)
-    {
-        const char* old = std::getenv(name);
-        m_bHad = old != nullptr;
-        if (old)
-            m_strOld = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (m_bHad)
-            setenv(m_name, m_strOld.c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    bool m_bHad;
-    std::string m_strOld;
-};
-
-} // namespace
-
 TEST(FileSystem, ErrnoMapsToFileErrorCauses)
 {
     EXPECT_EQ(FileErrorCauseFromErrno(ENOENT), FileErrorCause::NotFound);

@@ -25,7 +25,7 @@ struct IsolatedRoot {
     IsolatedRoot()
     {
         path = MakeTempFolder("corvale-test-");
-        const char* dirs[] = {"home", "config", "data", "data-dirs", "cache", "tmp", "registry", "windows"};
+        const char* dirs[] = {"home", "config", "data", "data-dirs", "cache", "tmp", "registry", "windows", "run"};
         for (const char* d : dirs)
             fs::create_directories(path + "/" + d);
         setenv("HOME", (path + "/home").c_str(), 1);
@@ -38,6 +38,9 @@ struct IsolatedRoot {
         if (fs::is_directory("/usr/share/sounds", ec))
             fs::create_directory_symlink("/usr/share/sounds", path + "/data-dirs/sounds", ec);
         setenv("XDG_CACHE_HOME", (path + "/cache").c_str(), 1);
+        // The runtime folder must be the user's alone, as a session's is.
+        fs::permissions(path + "/run", fs::perms::owner_all, fs::perm_options::replace);
+        setenv("XDG_RUNTIME_DIR", (path + "/run").c_str(), 1);
         setenv("CORVALE_REGISTRY_DIR", (path + "/registry").c_str(), 1);
         setenv("CORVALE_WINDOWS_DIR", (path + "/windows").c_str(), 1);
         setenv("TMPDIR", (path + "/tmp").c_str(), 1);
@@ -85,6 +88,26 @@ ScopedRegistry::ScopedRegistry()
 ScopedRegistry::~ScopedRegistry()
 {
     setenv("CORVALE_REGISTRY_DIR", m_strPrevious.c_str(), 1);
+}
+
+ScopedEnv::ScopedEnv(const char* name, const char* value) : m_name(name)
+{
+    const char* old = std::getenv(name);
+    m_bHad = old != nullptr;
+    if (old)
+        m_strOld = old;
+    if (value)
+        setenv(name, value, 1);
+    else
+        unsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv()
+{
+    if (m_bHad)
+        setenv(m_name, m_strOld.c_str(), 1);
+    else
+        unsetenv(m_name);
 }
 
 std::string ReadFileBytes(const std::string& path)

@@ -37,6 +37,21 @@ private:
     std::string m_strPrevious;
 };
 
+// Sets an environment variable (or unsets it, for null) for the scope, then
+// puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    bool m_bHad;
+    std::string m_strOld;
+};
+
 std::string ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExistsAt(const std::string& path);

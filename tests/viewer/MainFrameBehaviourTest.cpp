@@ -8,18 +8,24 @@
 #include "viewer/ChildFrame.h"
 #include "viewer/CorvaleApp.h"
 #include "viewer/MainFrame.h"
+#include "viewer/MediaPlayer.h"
+#include "viewer/MediaWindowManager.h"
 #include "viewer/ProgressDlg.h"
 #include "viewer/SplitterStyle.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QScreen>
 #include <QDockWidget>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMdiArea>
+#include <QAbstractButton>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -98,8 +104,7 @@ TEST_F(MainFrameBehaviour, ShowingReadsPlacementSplitterAndDisplaySettings)
     Store(SettingKey::ImageShrinkSize, 1);
     Store(SettingKey::ImageShrinkFactor, 3);
     Start();
-    EXPECT_EQ(m_pFrame->pos(), QPoint(30, 40));
-    EXPECT_EQ(m_pFrame->size(), QSize(500, 400));
+    EXPECT_EQ(m_pFrame->frameGeometry(), QRect(30, 40, 500, 400)); // the outer frame, as stored
     EXPECT_EQ(m_pFrame->SplitterCode(), static_cast<int>(CSplitterStyle::kFlat));
     EXPECT_FALSE(m_pFrame->m_bShrinkLargeImages);
     EXPECT_EQ(m_pFrame->m_nImageShrinkSize, 1);
@@ -109,18 +114,47 @@ TEST_F(MainFrameBehaviour, ShowingReadsPlacementSplitterAndDisplaySettings)
 TEST_F(MainFrameBehaviour, ClosingWritesTheNormalPlacementEvenWhenMaximised)
 {
     Start();
-    // The frame's corner is stored, the one move() places.
     m_pFrame->move(60, 70);
     m_pFrame->resize(520, 410);
     QApplication::processEvents();
+    QRect normal = m_pFrame->frameGeometry();
+    ASSERT_EQ(normal.topLeft(), QPoint(60, 70));
     m_pFrame->showMaximized();
     QApplication::processEvents();
     ASSERT_TRUE(m_pFrame->isMaximized());
     m_pFrame->close();
     EXPECT_EQ(StoredInt(SettingKey::HorizPos), 60);
     EXPECT_EQ(StoredInt(SettingKey::VertPos), 70);
-    EXPECT_EQ(StoredInt(SettingKey::Width), 520);
-    EXPECT_EQ(StoredInt(SettingKey::Height), 410);
+    EXPECT_EQ(StoredInt(SettingKey::Width), normal.width());
+    EXPECT_EQ(StoredInt(SettingKey::Height), normal.height());
+}
+
+TEST(MainFramePlacement, StartAndExitAgainAndAgainKeepsTheWholeFrameOnTheWorkArea)
+{
+    ScopedRegistry registry;
+    QApplication::setQuitOnLastWindowClosed(false);
+    QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    for (int run = 0; run < 3; ++run) {
+        RecordingPrompter prompter;
+        CCorvaleApp app;
+        ASSERT_TRUE(app.InitInstance({QStringLiteral("Corvale")}));
+        QApplication::processEvents();
+        QRect frame = app.GetMainFrame()->frameGeometry();
+        // The defaults are the frame's: 8 pixels in, 16 less than the work area.
+        EXPECT_EQ(frame, QRect(work.left() + 8, work.top() + 8, work.width() - 16, work.height() - 16)) << run;
+        app.GetMainFrame()->close();
+        EXPECT_EQ(StoredInt(SettingKey::HorizPos), frame.left()) << run;
+        EXPECT_EQ(StoredInt(SettingKey::VertPos), frame.top()) << run;
+        EXPECT_EQ(StoredInt(SettingKey::Height), frame.height()) << run;
+    }
+
+    Store(SettingKey::VertPos, -92); // stored by a viewer that walked off the top
+    RecordingPrompter prompter;
+    CCorvaleApp app;
+    ASSERT_TRUE(app.InitInstance({QStringLiteral("Corvale")}));
+    QApplication::processEvents();
+    EXPECT_EQ(app.GetMainFrame()->frameGeometry().top(), work.top());
+    app.GetMainFrame()->close();
 }
 
 TEST_F(MainFrameBehaviour, APhotoWindowComesBackWhereItWasClosed)
@@ -141,6 +175,39 @@ TEST_F(MainFrameBehaviour, APhotoWindowComesBackWhereItWasClosed)
     ASSERT_NE(m_app.OpenDocumentFile(path), nullptr);
     ASSERT_NE(m_app.GetPhotoFrame(), nullptr);
     EXPECT_EQ(m_app.GetPhotoFrame()->pos(), QPoint(40, 30));
+}
+
+TEST_F(MainFrameBehaviour, EveryWayTheWindowsGoRemembersWhereTheyWere)
+{
+    std::string path = WriteBook(m_dir, "Trip.pbk");
+    std::string other = WriteBook(m_dir, "Other.pbk");
+    Start();
+    bool media = CMediaPlayer::IsAvailable();
+    m_app.m_bMediaPlayerAvailable = media;
+
+    ASSERT_NE(m_app.OpenDocumentFile(path), nullptr);
+    m_app.GetPhotoFrame()->move(40, 30);
+    if (media) {
+        m_app.OnCommand(ID_VIEW_MEDIA_PLAYER);
+        ASSERT_NE(m_app.GetMediaWindows()->Frame(), nullptr);
+        m_app.GetMediaWindows()->Frame()->move(70, 60);
+    }
+    m_pFrame->RouteCommand(ID_FILE_CLOSE);
+    EXPECT_EQ(StoredInt(SettingKey::HorizPhotoPos), 41);
+    EXPECT_EQ(StoredInt(SettingKey::VertPhotoPos), 31);
+    if (media) {
+        EXPECT_EQ(StoredInt(SettingKey::HorizMediaPos), 71);
+        EXPECT_EQ(StoredInt(SettingKey::VertMediaPos), 61);
+    }
+
+    ASSERT_NE(m_app.OpenDocumentFile(path), nullptr);
+    m_app.GetPhotoFrame()->move(50, 20);
+    ASSERT_NE(m_app.OpenDocumentFile(other), nullptr); // another book
+    EXPECT_EQ(StoredInt(SettingKey::HorizPhotoPos), 51);
+    m_app.GetPhotoFrame()->move(12, 14);
+    m_pFrame->close(); // Exit
+    EXPECT_EQ(StoredInt(SettingKey::HorizPhotoPos), 13);
+    EXPECT_EQ(StoredInt(SettingKey::VertPhotoPos), 15);
 }
 
 TEST_F(MainFrameBehaviour, DroppedFilesOpenTheFirstPictureBook)
@@ -300,4 +367,44 @@ TEST_F(MainFrameBehaviour, ADroppedArchiveIsImportedAndOpened)
     for (QWidget* widget : QApplication::topLevelWidgets())
         EXPECT_EQ(qobject_cast<CProgressDlg*>(widget), nullptr);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(ImportMessages, EveryQuestionDuringAnImportIsAboveTheProgressDialog)
+{
+    ScopedRegistry registry;
+    TempDir dir;
+    QApplication::setQuitOnLastWindowClosed(false);
+    Settings settings = Settings::Profile();
+    settings.WriteString(SettingKey::PictureBookRootPath, dir.File("books"));
+    settings.WriteInt(SettingKey::PostInstallWasRun, 1);
+    ASSERT_TRUE(WriteZip(dir.File("Trip.zip"), {{"Trip.pbk", PictureBookBytes("Trip", {"a.jpg"})},
+                                                {"a.jpg", "not a picture"}}));
+    CCorvaleApp app; // its own prompter: real message boxes
+    ASSERT_TRUE(app.InitInstance({QStringLiteral("Corvale")}));
+    ASSERT_TRUE(app.ImportZipArchive(dir.File("Trip.zip")));
+
+    // Imported again: the folder exists, and the question comes while the progress shows.
+    int boxes = 0, hidden = 0;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&]() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        ++boxes;
+        bool progressShown = false;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            progressShown |= qobject_cast<CProgressDlg*>(window) && window->isVisible();
+        bool above = qobject_cast<CProgressDlg*>(box->parentWidget()) &&
+                     (box->windowFlags() & Qt::WindowStaysOnTopHint);
+        if (progressShown && !above)
+            ++hidden;
+        QAbstractButton* yes = box->button(QMessageBox::Yes);
+        (yes ? yes : box->buttons().value(0))->click();
+    });
+    answer.start(20);
+    app.ImportZipArchive(dir.File("Trip.zip"));
+    answer.stop();
+    EXPECT_GE(boxes, 1);
+    EXPECT_EQ(hidden, 0);
+    app.CloseAllDocuments();
 }

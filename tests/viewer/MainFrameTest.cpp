@@ -2,6 +2,7 @@
 #include "model/CorvaleDoc.h"
 #include "platform/Prompter.h"
 #include "platform/Registry.h"
+#include "platform/SystemFolders.h"
 #include "support/TestEnvironment.h"
 #include "viewer/CorvaleApp.h"
 #include "viewer/MainFrame.h"
@@ -43,10 +44,12 @@ TEST(MainFrame, OpeningAndClosingABookSwitchesMenusAndPanes)
     CMainFrame* frame = app.GetMainFrame();
     EXPECT_EQ(frame->menuBar()->actions().size(), 4);
     EXPECT_FALSE(frame->Action(ID_EDIT_COPY)->isEnabled());
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Corvale"));
 
     ASSERT_NE(app.OpenDocumentFile(path), nullptr);
     frame->UpdateCommandUI();
     EXPECT_EQ(frame->menuBar()->actions().size(), 6);
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Corvale - Trip"));
     EXPECT_EQ(frame->PhotoTree()->topLevelItem(0)->text(0), QStringLiteral("Trip"));
     EXPECT_TRUE(frame->Action(ID_PROPERTIES)->isEnabled());
     EXPECT_EQ(app.RecentFiles().Items().front(), path);
@@ -56,6 +59,7 @@ TEST(MainFrame, OpeningAndClosingABookSwitchesMenusAndPanes)
     EXPECT_EQ(frame->menuBar()->actions().size(), 4);
     EXPECT_EQ(frame->PhotoTree()->topLevelItem(0)->text(0), QStringLiteral("No Photos Loaded"));
     EXPECT_EQ(frame->SizePane()->text(), QStringLiteral("      "));
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Corvale"));
 }
 
 TEST(MainFrame, ACommandLineFileThatCannotBeOpenedEndsStartUp)
@@ -95,4 +99,35 @@ TEST(MainFrame, ShortcutModeSaysWhenNoLauncherCanBeMade)
     EXPECT_EQ(app.m_nExitCode, 1);
     EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Cannot make a shortcut for\n\n" + path +
                                                          "\n\nNo desktop launcher can be written for it."});
+}
+
+TEST(MainFrame, AnEmbeddedOrAutomatedStartEndsRatherThanWaitHidden)
+{
+    ScopedRegistry registry;
+    RecordingPrompter prompter;
+    for (const char* flag : {"-Embedding", "/Automation"}) {
+        CCorvaleApp app;
+        EXPECT_FALSE(app.InitInstance({QStringLiteral("Corvale"), QString::fromLatin1(flag)})) << flag;
+        EXPECT_EQ(app.m_nExitCode, 0) << flag;
+    }
+    EXPECT_TRUE(prompter.Texts().empty());
+}
+
+TEST(MainFrame, AShortcutForARelativePathNamesTheBookWhereverTheLauncherRuns)
+{
+    ScopedRegistry registry;
+    TempDir dir, desktop;
+    Registry::Default().SetString(RegistryRoot::CurrentUser,
+                                  "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                                  "Desktop", desktop.Path());
+    std::string path = WriteBook(dir);
+    std::string cwd = SystemFolders::CurrentDirectory();
+    ASSERT_TRUE(SystemFolders::SetCurrentDirectory(dir.Path()));
+    RecordingPrompter prompter;
+    CCorvaleApp app;
+    EXPECT_FALSE(app.InitInstance({QStringLiteral("Corvale"), QStringLiteral("/shortcut=Trip.pbk")}));
+    SystemFolders::SetCurrentDirectory(cwd);
+    std::string launcher = ReadFileBytes(desktop.File("Trip.desktop"));
+    EXPECT_NE(launcher.find(" \"" + path + "\"\n"), std::string::npos) << launcher;
+    EXPECT_TRUE(prompter.Texts().empty());
 }

@@ -356,6 +356,34 @@ TEST(PhotoTree, DraggingAnItemOffersItsNodeForCopyOrMove)
     EXPECT_FALSE(tree.acceptDrops());
 }
 
+TEST(PhotoTree, ADragStartsFromThePressedItemWhereverThePointerGoes)
+{
+    TestBook book;
+    RecordingTree tree;
+    book.Load();
+    ShowActive(tree);
+    tree.expandAll();
+
+    // Pressed on the last item, the pointer goes straight down off every row.
+    QTreeWidgetItem* last = tree.ItemForNode(book.other);
+    QRect row = tree.visualItemRect(last);
+    ASSERT_FALSE(tree.itemAt(row.center() + QPoint(0, row.height() * 2)));
+    QPoint start = row.center();
+    QPoint below = start + QPoint(0, row.height() * 2);
+    QPoint end = below + QPoint(0, QApplication::startDragDistance() + 5);
+    SendMouse(tree.viewport(), QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(tree.viewport(), QEvent::MouseMove, below, Qt::NoButton, Qt::LeftButton);
+    SendMouse(tree.viewport(), QEvent::MouseMove, end, Qt::NoButton, Qt::LeftButton);
+    SendMouse(tree.viewport(), QEvent::MouseButtonRelease, end, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(tree.m_nDrags, 1);
+    EXPECT_TRUE(tree.m_dragFormats.contains(kMediaMime)); // the pressed item's node
+
+    // Without a button held, moves over empty space still start nothing.
+    SendMouse(tree.viewport(), QEvent::MouseMove, below, Qt::NoButton, Qt::NoButton);
+    SendMouse(tree.viewport(), QEvent::MouseMove, end, Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(tree.m_nDrags, 1);
+}
+
 TEST(PhotoTreeDataSource, AMultimediaItemOffersItsRecordAndCaptionNeverAPicture)
 {
     TestBook book;
