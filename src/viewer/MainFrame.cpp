@@ -12,6 +12,7 @@
 #include "viewer/CorvaleView.h"
 #include "viewer/CustomizeSheet.h"
 #include "viewer/DocumentCommands.h"
+#include "viewer/LockIndicatorPanes.h"
 #include "viewer/PhotoText.h"
 #include "viewer/PhotoTree.h"
 #include "viewer/SplitterStyle.h"
@@ -170,6 +171,7 @@ void CMainFrame::CreateStatusBar()
     m_pSizePane = new QLabel(QStringLiteral("      "), this);
     statusBar()->addWidget(m_pMessagePane, 1);
     statusBar()->addPermanentWidget(m_pSizePane);
+    m_pLockPanes = new LockIndicatorPanes(statusBar());
 }
 
 void CMainFrame::CreatePanes()
@@ -304,6 +306,7 @@ void CMainFrame::UpdateCommandUI()
         // Measured with the pane's own font, the whole text width is needed.
         m_pSizePane->setFixedWidth(m_pSizePane->fontMetrics().horizontalAdvance(size) + 8);
     }
+    m_pLockPanes->Refresh();
 }
 
 bool CMainFrame::OnCommand(int id)

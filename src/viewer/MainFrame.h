@@ -1,6 +1,6 @@
 #pragma once
 // The main window: MDI area, "Main Toolbar" and "Media" toolbars, status bar
-// with the picture-size pane, the "Photo Tree" and "Photo Text" panes, the menus
+// with the picture-size and lock panes, the "Photo Tree" and "Photo Text" panes, the menus
 // and every command action (created and enabled here, in one place each).
 
 #include "app/CommandTable.h"
@@ -14,6 +14,7 @@
 class CPhotoText;
 class CPhotoTree;
 class CSplitterStyle;
+class LockIndicatorPanes;
 class QDockWidget;
 class QLabel;
 class QMdiArea;
@@ -33,6 +34,7 @@ public:
     QDockWidget* TreeDock() const { return m_pTreeDock; }
     QDockWidget* TextDock() const { return m_pTextDock; }
     QLabel* SizePane() const { return m_pSizePane; }
+    LockIndicatorPanes* LockPanes() const { return m_pLockPanes; }
 
     QAction* Action(int id) const;
     // A popup of the context menu at `index`, built on the shared actions.
@@ -43,7 +45,7 @@ public:
     // Offers `id` along the route: focused pane, photo view, document, this
     // window, the application. Returns true when someone took it.
     bool RouteCommand(int id);
-    // Enables and checks every action and refreshes the size pane.
+    // Enables and checks every action and refreshes the size and lock panes.
     void UpdateCommandUI();
     // Menu 105 without a Picture Book, 108 with one; the recent files filled in.
     void RebuildMenus();
@@ -92,6 +94,7 @@ private:
     QDockWidget* m_pTextDock = nullptr;
     QLabel* m_pMessagePane = nullptr;
     QLabel* m_pSizePane = nullptr;
+    LockIndicatorPanes* m_pLockPanes = nullptr;
     std::vector<QToolBar*> m_toolbars;
     std::map<int, QAction*> m_actions;
     std::vector<QAction*> m_recentActions;
