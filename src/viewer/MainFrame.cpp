@@ -199,15 +199,16 @@ void CMainFrame::AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items) c
         } else if (!item.submenu.empty()) {
             AddMenuItems(menu->addMenu(QString::fromLatin1(item.text)), item.submenu);
         } else if (item.id == ID_FILE_MRU_FIRST) {
-            const auto& files = CCorvaleApp::Instance()->RecentFiles().Items();
-            if (files.empty()) {
+            const RecentFileList& recent = CCorvaleApp::Instance()->RecentFiles();
+            if (recent.Items().empty()) {
                 menu->addAction(QStringLiteral("Recent File"))->setEnabled(false);
                 continue;
             }
-            for (size_t i = 0; i < files.size(); ++i) {
+            for (size_t i = 0; i < recent.Items().size(); ++i) {
                 QAction* action = m_recentActions[i];
-                QString name = QString::fromStdString(files[i]);
-                action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+                action->setText(QString::fromStdString(recent.MenuText(i)));
+                // The whole path where the menu has room only for a shortened one.
+                action->setStatusTip(QString::fromStdString(recent.Items()[i]));
                 menu->addAction(action);
             }
         } else if (QAction* action = Action(item.id)) {

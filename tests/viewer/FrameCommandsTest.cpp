@@ -1,6 +1,7 @@
-// The main window's lock panes.
+// The main window's lock panes and recent-file menu.
 
 #include "app/CommandIds.h"
+#include "model/CorvaleDoc.h"
 #include "platform/KeyboardLocks.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
@@ -10,11 +11,25 @@
 #include "viewer/LockIndicatorPanes.h"
 #include "viewer/MainFrame.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
+
+std::string WriteBook(const std::string& path)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    CCorvaleDoc doc;
+    doc.m_strBookTitle = "Trip";
+    doc.m_root.AddPhoto(std::make_unique<CPhotoNode>());
+    EXPECT_TRUE(doc.OnSaveDocument(path));
+    return path;
+}
 
 struct FakeLocks : KeyboardLocks {
     std::optional<bool> states[3];
@@ -42,6 +57,11 @@ protected:
     CCorvaleApp m_app;
     std::unique_ptr<RecordingPrompter> m_pPrompter;
 };
+
+QMenu* FileMenu(CMainFrame* frame)
+{
+    return frame->menuBar()->actions().front()->menu();
+}
 
 } // namespace
 
@@ -76,4 +96,32 @@ TEST_F(FrameCommands, LockPanesShowWhileTheirLockIsOnAndOnlyWhenReadable)
     EXPECT_EQ(panes->Pane(KeyboardLock::Num)->text(), QStringLiteral("NUM"));
     EXPECT_EQ(panes->Pane(KeyboardLock::Scroll)->text(), QStringLiteral("SCRL"));
     EXPECT_FALSE(panes->Pane(KeyboardLock::Scroll)->isHidden());
+}
+
+TEST_F(FrameCommands, RecentFilesAreNumberedAndDeepFoldersShortened)
+{
+    std::string deep = WriteBook(m_dir.File("Pictures/My Photos/Holidays/2023 Summer/Trip.pbk"));
+    std::string shallow = WriteBook(m_dir.File("B.pbk"));
+    CMainFrame* frame = Start();
+    ASSERT_NE(m_app.OpenDocumentFile(deep), nullptr);
+    ASSERT_NE(m_app.OpenDocumentFile(shallow), nullptr);
+
+    QStringList texts;
+    QAction* second = nullptr;
+    for (QAction* action : FileMenu(frame)->actions())
+        if (action->text().startsWith('&') && action->text().at(1).isDigit()) {
+            texts << action->text();
+            second = action;
+        }
+    ASSERT_EQ(texts.size(), 2);
+    EXPECT_TRUE(texts[0].startsWith(QStringLiteral("&1 "))) << texts[0].toStdString();
+    EXPECT_TRUE(texts[1].startsWith(QStringLiteral("&2 /"))) << texts[1].toStdString();
+    EXPECT_TRUE(texts[1].contains(QStringLiteral("/.../"))) << texts[1].toStdString();
+    EXPECT_TRUE(texts[1].endsWith(QStringLiteral("/Trip.pbk"))) << texts[1].toStdString();
+    EXPECT_LE(texts[1].size(), 3 + 30);
+    EXPECT_EQ(second->statusTip().toStdString(), deep);
+
+    second->trigger();
+    ASSERT_NE(m_app.GetDocument(), nullptr);
+    EXPECT_EQ(m_app.GetDocument()->GetPathName(), deep);
 }
