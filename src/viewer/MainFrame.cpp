@@ -6,6 +6,7 @@
 #include "model/CorvaleDoc.h"
 #include "platform/Settings.h"
 #include "platform/SettingsKeys.h"
+#include "viewer/ArrangeIcons.h"
 #include "viewer/ChildFrame.h"
 #include "viewer/CommandIcons.h"
 #include "viewer/CorvaleApp.h"
@@ -340,7 +341,8 @@ bool CMainFrame::OnCommand(int id)
         m_pMdiArea->tileSubWindows();
         return true;
     case ID_WINDOW_ARRANGE:
-        return true; // minimised document windows already line up along the bottom
+        ArrangeIcons(*m_pMdiArea);
+        return true;
     case ID_NEXT_PANE:
     case ID_PREV_PANE:
         if (id == ID_NEXT_PANE)

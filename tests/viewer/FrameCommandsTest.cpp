@@ -1,4 +1,4 @@
-// The main window's lock panes and recent-file menu.
+// The main window's lock panes, recent-file menu and Arrange Icons.
 
 #include "app/CommandIds.h"
 #include "model/CorvaleDoc.h"
@@ -14,6 +14,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <filesystem>
@@ -124,4 +126,41 @@ TEST_F(FrameCommands, RecentFilesAreNumberedAndDeepFoldersShortened)
     second->trigger();
     ASSERT_NE(m_app.GetDocument(), nullptr);
     EXPECT_EQ(m_app.GetDocument()->GetPathName(), deep);
+}
+
+TEST_F(FrameCommands, ArrangeIconsLinesMinimisedWindowsUpAlongTheBottom)
+{
+    CMainFrame* frame = Start();
+    QMdiArea* area = frame->MdiArea();
+    std::vector<QMdiSubWindow*> windows;
+    for (int i = 0; i < 4; ++i) {
+        QMdiSubWindow* window = area->addSubWindow(new QWidget);
+        window->setGeometry(40 + 10 * i, 30 + 10 * i, 300, 200);
+        window->show();
+        windows.push_back(window);
+    }
+    windows[0]->showMinimized();
+    windows[2]->showMinimized();
+    windows[3]->showMinimized();
+    // Room for two icons in a row: the third starts a row above.
+    QSize icon = windows[0]->size();
+    frame->resize(frame->width() - area->viewport()->width() + icon.width() * 2 + icon.width() / 2,
+                  frame->height());
+    QApplication::processEvents();
+    int bottom = area->viewport()->height();
+    // Icons the user dragged about.
+    windows[0]->move(100, 5);
+    windows[2]->move(7, 60);
+    windows[3]->move(30, 90);
+
+    frame->UpdateCommandUI();
+    frame->Action(ID_WINDOW_ARRANGE)->trigger();
+    EXPECT_EQ(windows[0]->geometry().topLeft(), QPoint(0, bottom - icon.height()));
+    EXPECT_EQ(windows[2]->geometry().topLeft(), QPoint(icon.width(), bottom - icon.height()));
+    EXPECT_EQ(windows[3]->geometry().topLeft(), QPoint(0, bottom - 2 * icon.height()));
+    EXPECT_EQ(windows[1]->geometry(), QRect(50, 40, 300, 200)); // not minimised: stays put
+
+    // Restored, a window gets its own place back.
+    windows[2]->showNormal();
+    EXPECT_EQ(windows[2]->geometry(), QRect(60, 50, 300, 200));
 }
