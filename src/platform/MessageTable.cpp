@@ -47,6 +47,7 @@ const MessageEntry kMessages[] = {
     {MessageId::OleInitFailed,
      "OLE initialization failed.  Make sure that the OLE libraries are the correct version."},
     {MessageId::ShortcutFileMissing, "Cannot make a shortcut for\n\n%s\n\nFile does not exist"},
+    {MessageId::PrinterNotFound, "Cannot print to \"%s\"\n\nNo printer of that name is installed."},
     {MessageId::MediaFileNotFound, "Media File %s not found!"},
     {MessageId::CannotOpenMediaViewer, "Cannot open Media Viewer"},
     {MessageId::MediaComponentMissing,

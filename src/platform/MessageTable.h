@@ -30,6 +30,7 @@ enum class MessageId {
     ColourDepthTooLow,
     OleInitFailed,
     ShortcutFileMissing,
+    PrinterNotFound,
     // Multimedia items
     MediaFileNotFound,
     CannotOpenMediaViewer,

@@ -19,6 +19,7 @@ class CDocumentCommands;
 class CHelpCommands;
 class CMediaWindowManager;
 class MapiSession;
+class PrinterDirectory;
 class QtPrompter;
 class SingleInstance;
 
@@ -53,6 +54,8 @@ public:
     CMediaWindowManager* GetMediaWindows() const { return m_pMediaWindows.get(); }
     MapiSession* GetMailSession() const { return m_pMapiSession.get(); }
     CHelpCommands* GetHelp() const { return m_pHelp.get(); }
+    // The printers "/pt" chooses among; before InitInstance.
+    void SetPrinterDirectory(std::unique_ptr<PrinterDirectory> printers);
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CommandState& state) override;
@@ -88,5 +91,6 @@ private:
     std::unique_ptr<CMediaWindowManager> m_pMediaWindows;
     std::unique_ptr<MapiSession> m_pMapiSession;
     std::unique_ptr<CHelpCommands> m_pHelp;
+    std::unique_ptr<PrinterDirectory> m_pPrinters;
     RecentFileList m_recentFiles;
 };

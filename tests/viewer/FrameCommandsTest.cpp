@@ -1,4 +1,5 @@
-// The main window's lock panes, recent-file menu and Arrange Icons.
+// The main window's lock panes, recent-file menu and Arrange Icons, and
+// printing from the command line on a chosen printer.
 
 #include "app/CommandIds.h"
 #include "model/CorvaleDoc.h"
@@ -10,14 +11,17 @@
 #include "viewer/CorvaleApp.h"
 #include "viewer/LockIndicatorPanes.h"
 #include "viewer/MainFrame.h"
+#include "viewer/PrinterDirectory.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -36,6 +40,18 @@ std::string WriteBook(const std::string& path)
 struct FakeLocks : KeyboardLocks {
     std::optional<bool> states[3];
     std::optional<bool> IsOn(KeyboardLock lock) override { return states[static_cast<int>(lock)]; }
+};
+
+// Printers that write PDF files named after themselves into `folder`.
+struct FakePrinters : PrinterDirectory {
+    explicit FakePrinters(std::string folder) : m_folder(std::move(folder)) {}
+    QStringList PrinterNames() const override { return {"Office", "Lab Printer"}; }
+    void Select(QPrinter& printer, const QString& name) const override
+    {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(m_folder + "/") + name + ".pdf");
+    }
+    std::string m_folder;
 };
 
 class FrameCommands : public ::testing::Test {
@@ -163,4 +179,34 @@ TEST_F(FrameCommands, ArrangeIconsLinesMinimisedWindowsUpAlongTheBottom)
     // Restored, a window gets its own place back.
     windows[2]->showNormal();
     EXPECT_EQ(windows[2]->geometry(), QRect(60, 50, 300, 200));
+}
+
+TEST(FrameCommandsPrint, PrintToUsesTheNamedPrinterAndOnlyAnOfferedOne)
+{
+    ScopedRegistry registry;
+    TempDir dir;
+    std::string book = WriteBook(dir.File("Trip.pbk"));
+    RecordingPrompter prompter;
+    {
+        CCorvaleApp app;
+        app.SetPrinterDirectory(std::make_unique<FakePrinters>(dir.Path()));
+        // Queue names are not told apart by case; driver and port choose nothing more.
+        EXPECT_FALSE(app.InitInstance({"Corvale", "/pt", QString::fromStdString(book), "lab printer",
+                                       "winspool", "LPT1:"}));
+        EXPECT_EQ(app.m_nExitCode, 0);
+    }
+    EXPECT_GT(std::filesystem::file_size(dir.File("Lab Printer.pdf")), 0u);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("Office.pdf")));
+    EXPECT_TRUE(prompter.Texts().empty());
+
+    std::filesystem::remove(dir.File("Lab Printer.pdf"));
+    {
+        CCorvaleApp app;
+        app.SetPrinterDirectory(std::make_unique<FakePrinters>(dir.Path()));
+        EXPECT_FALSE(app.InitInstance({"Corvale", "/pt", QString::fromStdString(book), "Basement"}));
+        EXPECT_EQ(app.m_nExitCode, 1);
+    }
+    EXPECT_EQ(prompter.Texts(),
+              std::vector<std::string>{"Cannot print to \"Basement\"\n\nNo printer of that name is installed."});
+    EXPECT_TRUE(QDir(QString::fromStdString(dir.Path())).entryList({"*.pdf"}).isEmpty());
 }
