@@ -114,6 +114,10 @@ const struct {
     {ID_FILE_PRINT_DIRECT, "Print"},
     {ID_REALTIME_DRAG, "Enable Realtime Drag Mode"},
     {ID_FRAME_BORDER_LAYOUT, "Toggle Frame Border Layout"},
+    // The status bar's lock panes, shown while their lock is on.
+    {ID_INDICATOR_CAPS, "CAP"},
+    {ID_INDICATOR_NUM, "NUM"},
+    {ID_INDICATOR_SCRL, "SCRL"},
 };
 
 // What the status bar says while a command is pointed at, and after "\n" its

@@ -51,6 +51,7 @@ const MessageEntry kMessages[] = {
      "Cannot make a shortcut for\n\n%s\n\nNo desktop launcher can be written for it."},
     {MessageId::RunningViewerRefused,
      "Corvale is already running but did not take\n\n%s\n\nIt may be busy: try again in a moment."},
+    {MessageId::PrinterNotFound, "Cannot print to \"%s\"\n\nNo printer of that name is installed."},
     {MessageId::MediaFileNotFound, "Media File %s not found!"},
     {MessageId::CannotOpenMediaViewer, "Cannot open Media Viewer"},
     {MessageId::MediaComponentMissing,

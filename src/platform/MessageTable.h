@@ -32,6 +32,7 @@ enum class MessageId {
     ShortcutFileMissing,
     ShortcutNotMade,
     RunningViewerRefused,
+    PrinterNotFound,
     // Multimedia items
     MediaFileNotFound,
     CannotOpenMediaViewer,

@@ -23,6 +23,7 @@
 #include "viewer/MainFrame.h"
 #include "viewer/MediaPlayer.h"
 #include "viewer/MediaWindowManager.h"
+#include "viewer/PrinterDirectory.h"
 #include "viewer/QtPrompter.h"
 #include "viewer/ShortcutCommand.h"
 #include "viewer/SingleInstance.h"
@@ -61,6 +62,7 @@ CCorvaleApp::CCorvaleApp()
     g_pApp = this;
     m_pMediaWindows = std::make_unique<CMediaWindowManager>(*this);
     m_pMapiSession = std::make_unique<MapiSession>();
+    m_pPrinters = std::make_unique<PrinterDirectory>();
     CMediaNode::s_play = [this](CMediaNode& item) { m_pMediaWindows->Play(item); };
 }
 
@@ -75,6 +77,11 @@ CCorvaleApp::~CCorvaleApp()
     m_pDocument.reset();
     if (g_pApp == this)
         g_pApp = nullptr;
+}
+
+void CCorvaleApp::SetPrinterDirectory(std::unique_ptr<PrinterDirectory> printers)
+{
+    m_pPrinters = std::move(printers);
 }
 
 CCorvaleApp* CCorvaleApp::Instance()
@@ -195,9 +202,9 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
             m_nExitCode = 1;
             return false;
         }
-        if (m_pPhotoFrame)
-            if (auto* view = qobject_cast<CCorvaleView*>(m_pPhotoFrame->View()))
-                view->OnCommand(ID_FILE_PRINT_DIRECT);
+        if (auto* view = m_pPhotoFrame ? qobject_cast<CCorvaleView*>(m_pPhotoFrame->View()) : nullptr;
+            !view || !PrintFromCommandLine(*view, cmdInfo, *m_pPrinters))
+            m_nExitCode = 1;
         return false;
     default:
         break;

@@ -20,6 +20,7 @@ class CDocumentCommands;
 class CHelpCommands;
 class CMediaWindowManager;
 class MapiSession;
+class PrinterDirectory;
 class QtPrompter;
 class SingleInstance;
 class QTimer;
@@ -57,6 +58,8 @@ public:
     CMediaWindowManager* GetMediaWindows() const { return m_pMediaWindows.get(); }
     MapiSession* GetMailSession() const { return m_pMapiSession.get(); }
     CHelpCommands* GetHelp() const { return m_pHelp.get(); }
+    // The printers "/pt" chooses among; before InitInstance.
+    void SetPrinterDirectory(std::unique_ptr<PrinterDirectory> printers);
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CommandState& state) override;
@@ -96,6 +99,7 @@ private:
     std::unique_ptr<CMediaWindowManager> m_pMediaWindows;
     std::unique_ptr<MapiSession> m_pMapiSession;
     std::unique_ptr<CHelpCommands> m_pHelp;
+    std::unique_ptr<PrinterDirectory> m_pPrinters;
     RecentFileList m_recentFiles;
     std::deque<std::string> m_pendingOpens; // from later starts, oldest first
     QTimer* m_pPendingTimer = nullptr;

@@ -584,7 +584,6 @@ void CCorvaleView::OnFilePrint(bool withDialog)
     if (!m_pDocument)
         return;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QString::fromStdString(m_pDocument->GetTitle()));
     if (withDialog) {
         QPrintDialog dialog(&printer, this);
         dialog.setMinMax(1, 1);
@@ -606,6 +605,8 @@ bool CCorvaleView::PrintTo(QPrinter& printer)
         placeholder.setFont(viewport()->font());
         PhotoPlaceholder::Draw(placeholder, page.rect(), PlaceholderText());
     }
+    if (m_pDocument)
+        printer.setDocName(QString::fromStdString(m_pDocument->GetTitle()));
     QPainter painter;
     if (!painter.begin(&printer))
         return false;

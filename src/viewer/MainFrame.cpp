@@ -6,12 +6,14 @@
 #include "model/CorvaleDoc.h"
 #include "platform/Settings.h"
 #include "platform/SettingsKeys.h"
+#include "viewer/ArrangeIcons.h"
 #include "viewer/ChildFrame.h"
 #include "viewer/CommandIcons.h"
 #include "viewer/CorvaleApp.h"
 #include "viewer/CorvaleView.h"
 #include "viewer/CustomizeSheet.h"
 #include "viewer/DocumentCommands.h"
+#include "viewer/LockIndicatorPanes.h"
 #include "viewer/PhotoText.h"
 #include "viewer/PhotoTree.h"
 #include "viewer/SplitterStyle.h"
@@ -169,6 +171,7 @@ void CMainFrame::CreateStatusBar()
     m_pSizePane = new QLabel(QStringLiteral("      "), this);
     statusBar()->addWidget(m_pMessagePane, 1);
     statusBar()->addPermanentWidget(m_pSizePane);
+    m_pLockPanes = new LockIndicatorPanes(statusBar());
 }
 
 void CMainFrame::CreatePanes()
@@ -196,15 +199,16 @@ void CMainFrame::AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items) c
         } else if (!item.submenu.empty()) {
             AddMenuItems(menu->addMenu(QString::fromLatin1(item.text)), item.submenu);
         } else if (item.id == ID_FILE_MRU_FIRST) {
-            const auto& files = CCorvaleApp::Instance()->RecentFiles().Items();
-            if (files.empty()) {
+            const RecentFileList& recent = CCorvaleApp::Instance()->RecentFiles();
+            if (recent.Items().empty()) {
                 menu->addAction(QStringLiteral("Recent File"))->setEnabled(false);
                 continue;
             }
-            for (size_t i = 0; i < files.size(); ++i) {
+            for (size_t i = 0; i < recent.Items().size(); ++i) {
                 QAction* action = m_recentActions[i];
-                QString name = QString::fromStdString(files[i]);
-                action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+                action->setText(QString::fromStdString(recent.MenuText(i)));
+                // The whole path where the menu has room only for a shortened one.
+                action->setStatusTip(QString::fromStdString(recent.Items()[i]));
                 menu->addAction(action);
             }
         } else if (QAction* action = Action(item.id)) {
@@ -318,6 +322,7 @@ void CMainFrame::UpdateCommandUI()
         // Measured with the pane's own font, the whole text width is needed.
         m_pSizePane->setFixedWidth(m_pSizePane->fontMetrics().horizontalAdvance(size) + 8);
     }
+    m_pLockPanes->Refresh();
 }
 
 bool CMainFrame::OnCommand(int id)
@@ -350,7 +355,8 @@ bool CMainFrame::OnCommand(int id)
         m_pMdiArea->tileSubWindows();
         return true;
     case ID_WINDOW_ARRANGE:
-        return true; // minimised document windows already line up along the bottom
+        ArrangeIcons(*m_pMdiArea);
+        return true;
     case ID_NEXT_PANE:
     case ID_PREV_PANE:
         if (id == ID_NEXT_PANE)

@@ -1,6 +1,6 @@
 #pragma once
 // The main window: MDI area, "Main Toolbar" and "Media" toolbars, status bar
-// with the picture-size pane, the "Photo Tree" and "Photo Text" panes, the menus
+// with the picture-size and lock panes, the "Photo Tree" and "Photo Text" panes, the menus
 // and every command action (created and enabled here, in one place each).
 
 #include "app/CommandTable.h"
@@ -15,6 +15,7 @@
 class CPhotoText;
 class CPhotoTree;
 class CSplitterStyle;
+class LockIndicatorPanes;
 class QDockWidget;
 class QLabel;
 class QMdiArea;
@@ -34,6 +35,7 @@ public:
     QDockWidget* TreeDock() const { return m_pTreeDock; }
     QDockWidget* TextDock() const { return m_pTextDock; }
     QLabel* SizePane() const { return m_pSizePane; }
+    LockIndicatorPanes* LockPanes() const { return m_pLockPanes; }
 
     QAction* Action(int id) const;
     // A popup of the context menu at `index`, built on the shared actions.
@@ -44,7 +46,7 @@ public:
     // Offers `id` along the route: focused pane, photo view, document, this
     // window, the application. Returns true when someone took it.
     bool RouteCommand(int id);
-    // Enables and checks every action and refreshes the size pane.
+    // Enables and checks every action and refreshes the size and lock panes.
     void UpdateCommandUI();
     // Menu 105 without a Picture Book, 108 with one; the recent files filled in.
     // The caption follows too: "Corvale", or "Corvale - " and the book's name.
@@ -103,6 +105,7 @@ private:
     QDockWidget* m_pTextDock = nullptr;
     QLabel* m_pMessagePane = nullptr;
     QLabel* m_pSizePane = nullptr;
+    LockIndicatorPanes* m_pLockPanes = nullptr;
     std::vector<QToolBar*> m_toolbars;
     std::map<int, QAction*> m_actions;
     std::vector<QAction*> m_recentActions;

@@ -153,6 +153,32 @@ TEST(RecentFiles, NewestFirstFourAtMostRemembered)
     EXPECT_EQ(settings.GetProfileString("Recent File List", "File3"), "");
 }
 
+TEST(RecentFiles, LongPathsKeepTheirNameAndWhatFitsOfTheirFolders)
+{
+    // Thirty characters or fewer stay whole.
+    EXPECT_EQ(AbbreviatePath("/home/ann/Photos/Trip.pbk", 30), "/home/ann/Photos/Trip.pbk");
+    // The first folder, "...", then the last folders that fit beside the name.
+    EXPECT_EQ(AbbreviatePath("/home/ann/Pictures/My Photos/Holidays/Trip.pbk", 30),
+              "/home/.../Holidays/Trip.pbk");
+    EXPECT_EQ(AbbreviatePath("C:\\Program Files\\Corvale\\My Photos\\Trip\\Trip.pbk", 30),
+              "C:\\Program Files\\...\\Trip.pbk");
+    EXPECT_EQ(AbbreviatePath("\\\\server\\share\\books\\family\\Trip.pbk", 30),
+              "\\\\server\\share\\...\\Trip.pbk");
+    // No room for even one folder beside a long name: the name alone.
+    EXPECT_EQ(AbbreviatePath("/home/ann/Photos/A very long book title.pbk", 30),
+              "A very long book title.pbk");
+    EXPECT_EQ(AbbreviatePath("/srv/An even longer title of a Picture Book.pbk", 30),
+              "An even longer title of a Picture Book.pbk");
+    // Characters are counted, not bytes: thirty-five fit in thirty-five.
+    EXPECT_EQ(AbbreviatePath("/home/ann/Fotos/Sommerfest Köln.pbk", 35), "/home/ann/Fotos/Sommerfest Köln.pbk");
+
+    RecentFileList list;
+    list.Add("/home/ann/Pictures/My Photos/Holidays/Tom & Jerry.pbk");
+    list.Add("/b.pbk");
+    EXPECT_EQ(list.MenuText(0), "&1 /b.pbk");
+    EXPECT_EQ(list.MenuText(1), "&2 /home/.../Tom && Jerry.pbk");
+}
+
 TEST(Placement, DefaultsAndRoundTrip)
 {
     ScopedRegistry registry;

@@ -1,5 +1,6 @@
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
+#include "platform/KeyboardLocks.h"
 #include "platform/SystemFolders.h"
 
 #include "support/TestEnvironment.h"
@@ -170,4 +171,13 @@ TEST(SystemFolders, CurrentDirectoryCanBeChanged)
     EXPECT_FALSE(SystemFolders::SetCurrentDirectory(dir.File("missing")));
     EXPECT_FALSE(SystemFolders::SetCurrentDirectory(""));
     ASSERT_TRUE(SystemFolders::SetCurrentDirectory(before));
+}
+
+TEST(KeyboardLocks, NoReaderWhereTheLightsCannotBeRead)
+{
+    EXPECT_EQ(KeyboardLocks::ForWindowSystem("offscreen"), nullptr);
+    EXPECT_EQ(KeyboardLocks::ForWindowSystem("wayland"), nullptr);
+    // X11 without a server to ask: nothing is guessed.
+    ScopedEnv display("DISPLAY", ":65000");
+    EXPECT_EQ(KeyboardLocks::ForWindowSystem("xcb"), nullptr);
 }
