@@ -3,6 +3,7 @@
 #include "model/CorvaleDoc.h"
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
+#include "platform/DesktopEntry.h"
 #include "platform/DesktopResources.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
@@ -15,37 +16,6 @@
 namespace {
 
 const char kShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-// Desktop entry values escape backslashes and line breaks.
-std::string EntryValue(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        if (c == '\\')
-            out += "\\\\";
-        else if (c == '\n')
-            out += "\\n";
-        else if (c == '\r')
-            out += "\\r";
-        else
-            out += c;
-    }
-    return out;
-}
-
-// An Exec argument: quoted, with the characters the format reserves escaped.
-std::string ExecArgument(const std::string& text)
-{
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\')
-            out += '\\';
-        if (c == '%')
-            out += '%';
-        out += c;
-    }
-    return out + "\"";
-}
 
 // The arguments as stored (one quoted path) back into the path itself.
 std::string UnquotedArgument(const std::string& arguments)
@@ -65,11 +35,11 @@ bool WriteShellLink(const ShellLink& link, const std::string& linkPath)
         if (!IsWellFormedUtf8(*text))
             return false;
     std::string entry = "[Desktop Entry]\nType=Application\nVersion=1.0\n";
-    entry += "Name=" + EntryValue(link.description) + "\n";
-    entry += "Comment=" + EntryValue(link.description) + "\n";
-    entry += "Exec=" + EntryValue(ExecArgument(link.target) + " " +
-                                  ExecArgument(UnquotedArgument(link.arguments))) + "\n";
-    entry += "Path=" + EntryValue(link.workingFolder) + "\n";
+    entry += "Name=" + DesktopEntryValue(link.description) + "\n";
+    entry += "Comment=" + DesktopEntryValue(link.description) + "\n";
+    entry += "Exec=" + DesktopEntryValue(DesktopExecArgument(link.target) + " " +
+                                  DesktopExecArgument(UnquotedArgument(link.arguments))) + "\n";
+    entry += "Path=" + DesktopEntryValue(link.workingFolder) + "\n";
     entry += std::string("Icon=") + kAppIconName + "\n";
     entry += "Terminal=false\n";
     int err = 0;
@@ -129,7 +99,7 @@ int RemoveDesktopShortcutsTo(const std::string& programPath)
     namespace fs = std::filesystem;
     if (programPath.empty() || FileExists(programPath))
         return 0;
-    const std::string exec = "Exec=" + EntryValue(ExecArgument(programPath) + " ");
+    const std::string exec = "Exec=" + DesktopEntryValue(DesktopExecArgument(programPath) + " ");
     // A launcher is a few hundred bytes; anything far larger is not ours.
     const uint64_t kMaxLauncherBytes = 64 * 1024;
     int removed = 0;
