@@ -6,7 +6,7 @@
 namespace {
 
 const char kStyle[] =
-    "body{font-family:sans-serif;margin:2em;background:#f6f6f4;color:#222}"
+    "body{font-family:sans-serif;margin:2em;background:#f6f6f4;color:#222;overflow-wrap:anywhere}"
     "h1{margin-bottom:.2em}.sender{color:#555;margin-top:0}"
     ".group{margin:1.5em 0 1.5em .5em;padding-left:1em;border-left:3px solid #ccd}"
     ".photos{display:flex;flex-wrap:wrap;gap:1em;align-items:flex-start}"
@@ -138,19 +138,19 @@ private:
             else
                 inner = HtmlEscaped(BaseName(photo.path));
             m_html += "<p>" + Link(photo.LinkTarget(), inner) + "</p>\n";
-            if (!photo.shownAs.empty())
-                m_html += "<p class=\"original\">" +
-                          Link(photo.path, HtmlEscaped(FormatMessageText(MessageId::ExportOriginal,
-                                                                         {photo.format}))) +
-                          "</p>\n";
         } else if (photo.file != ExportedFile::None) {
             m_html += Paragraph("missing", ExportProblemText(photo));
         }
         if (withTexts) {
             m_html += Paragraph("caption", photo.caption);
             m_html += Paragraph("text", photo.text);
-            MediaList(photo);
         }
+        if (!photo.shownAs.empty())
+            m_html += "<p class=\"original\">" +
+                      Link(photo.path, HtmlEscaped(FormatMessageText(MessageId::ExportOriginal, {photo.format}))) +
+                      "</p>\n";
+        if (withTexts)
+            MediaList(photo);
         m_html += "</div>\n";
         if (withTexts && !photo.photos.empty()) {
             m_html += "</div>\n";
