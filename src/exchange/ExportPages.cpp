@@ -186,10 +186,11 @@ private:
 
 void CollectPages(const ExportedNode& node, std::vector<const ExportedNode*>& pages)
 {
-    if (node.IsGroup() && !node.page.empty())
-        pages.push_back(&node);
-    for (const auto& child : node.photos)
+    for (const auto& child : node.photos) {
+        if (child->IsGroup() && !child->page.empty())
+            pages.push_back(child.get());
         CollectPages(*child, pages);
+    }
 }
 
 void AppendField(std::string& out, const char* key, const std::string& value)
@@ -248,7 +249,9 @@ void AppendNodeJson(std::string& out, const ExportedNode& node)
 
 std::vector<ExportPage> RenderExportPages(const ExportedBook& book)
 {
-    std::vector<const ExportedNode*> groups;
+    // The root has the first page whatever its kind: a damaged book may
+    // hold a photograph there.
+    std::vector<const ExportedNode*> groups{&book.root};
     CollectPages(book.root, groups);
     PageWriter writer(book);
     std::vector<ExportPage> pages;
