@@ -125,10 +125,13 @@ BookMaker::Result BookMaker::Make(const BookMakerOptions& options)
         m_strError = FormatMessageText(MessageId::MakeNotAFolder, {shownFolder});
         return Result::NotAFolder;
     }
-    if (m_book.filename().empty() || !fs::equivalent(m_book.parent_path(), m_folder, ec) ||
-        fs::is_directory(m_book, ec)) {
+    if (m_book.filename().empty() || !fs::equivalent(m_book.parent_path(), m_folder, ec)) {
         m_strError = FormatMessageText(MessageId::MakeNotBeside, {shownFolder});
         return Result::NotBeside;
+    }
+    if (fs::is_directory(m_book, ec)) {
+        m_strError = FormatMessageText(MessageId::MakeBookIsAFolder, {AnyTextToUtf8(m_book.string())});
+        return Result::WriteFailed;
     }
 
     m_doc.DeleteContents();

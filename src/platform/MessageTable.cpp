@@ -253,6 +253,7 @@ const MessageEntry kMessages[] = {
     {MessageId::ExportFileUnreadable, "Not exported: %1 cannot be read"},
     {MessageId::MakeNotAFolder, "%1 is not a folder."},
     {MessageId::MakeNotBeside, "The Picture Book must be written directly in %1, beside its pictures."},
+    {MessageId::MakeBookIsAFolder, "%1 is a folder, not a Picture Book."},
     {MessageId::MakeNothingToShow, "%1 holds no pictures or multimedia files the viewer can show."},
     {MessageId::MakeUnsupported, "%1: not a picture or multimedia file the viewer shows; left out"},
     {MessageId::MakeDamaged, "%1: the viewer could not load this picture; left out"},

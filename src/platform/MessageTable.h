@@ -187,6 +187,7 @@ enum class MessageId {
     // Making a Picture Book from a folder
     MakeNotAFolder,
     MakeNotBeside,
+    MakeBookIsAFolder,
     MakeNothingToShow,
     MakeUnsupported,
     MakeDamaged,

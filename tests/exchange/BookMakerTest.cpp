@@ -179,6 +179,11 @@ TEST(BookMaker, RefusesWhatCannotBecomeABook)
               "The Picture Book must be written directly in " + dir.File("pics") + ", beside its pictures.");
     EXPECT_FALSE(FileExistsAt(dir.File("b.pbk")));
 
+    fs::create_directories(dir.File("pics/b.pbk"));
+    BookMaker onFolder(dir.File("pics"), dir.File("pics/b.pbk"));
+    EXPECT_EQ(onFolder.Make({}), BookMaker::Result::WriteFailed);
+    EXPECT_EQ(onFolder.ErrorText(), dir.File("pics/b.pbk") + " is a folder, not a Picture Book.");
+
     fs::create_directories(dir.File("none"));
     WriteFileBytes(dir.File("none/a.doc"), "x");
     BookMaker nothing(dir.File("none"), dir.File("none/b.pbk"));
