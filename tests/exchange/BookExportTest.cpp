@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -167,7 +168,12 @@ TEST(BookExport, HostileNamesAndTextsStayInsideTheFolderAndEscaped)
                                       "CON.jpg", "..jpg"};
     for (const std::string& name : files)
         ASSERT_TRUE(WritePicture(book + "/" + name, 8, 8)) << name;
+    // A damaged picture is copied and linked by its name; a pipe is never waited on.
+    WriteFileBytes(book + "/broken.jpg", "not a JPEG");
+    ASSERT_EQ(mkfifo((book + "/pipe.jpg").c_str(), 0600), 0);
     CCorvaleDoc doc;
+    Photo(doc.m_root, "broken.jpg", "Broken");
+    Photo(doc.m_root, "pipe.jpg", "Pipe");
     doc.m_strBookTitle = "<script>alert(1)</script>";
     doc.m_strOwnerEmail = "x@y?subject=<b>\"&body=";
     for (const char* caption : {"..", "../..", "<script>", "CON", std::string(300, 'g').c_str(), " . "}) {
@@ -186,8 +192,10 @@ TEST(BookExport, HostileNamesAndTextsStayInsideTheFolderAndEscaped)
             EXPECT_LE(part.size(), kMaxExportNameBytes);
         }
     }
-    EXPECT_TRUE(exporter.NotExported().empty());
+    EXPECT_EQ(exporter.NotExported(), std::vector<std::string>{"Not exported: pipe.jpg cannot be read"});
     std::string html = ReadFileBytes(base.File("out/index.html"));
+    EXPECT_NE(html.find("<p><a href=\"broken.jpg\">broken.jpg</a></p>"), std::string::npos);
+    EXPECT_FALSE(FileExistsAt(base.File("out/thumbnails/broken.jpg")));
     EXPECT_EQ(html.find("<script"), std::string::npos);
     EXPECT_EQ(html.find("<img src=x"), std::string::npos);
     EXPECT_NE(html.find("href=\"mailto:x@y%3Fsubject%3D%3Cb%3E%22%26body%3D\""), std::string::npos);
