@@ -235,6 +235,46 @@ void ZipSeeds(const std::string& folder)
     WriteZipSeed(folder, "book-only.zip", {{"dir/Trip.PBK", book, true}});
 }
 
+// Books naming the files of the export target's folder, a missing one and
+// one outside it, with texts and names that need escaping.
+void BookExportSeeds(const std::string& folder)
+{
+    CCorvaleDoc doc;
+    doc.m_strBookTitle = "<Trip> & \"more\"";
+    doc.m_strOwnerEmail = "ann@example.org?x=<y>";
+    auto group = std::make_unique<CPhotoNode>();
+    group->m_bGroup = 1;
+    group->m_strCaption = "..\\CON";
+    for (const char* name : {"a.gif", "sub\\B.PCX", "gone.jpg", "..\\outside.wav", "A.GIF"}) {
+        auto photo = std::make_unique<CPhotoNode>();
+        photo->SetFileName(name);
+        photo->m_strCaption = "<script>x</script>";
+        photo->m_strText = "line\r\nline";
+        auto media = std::make_unique<CMediaNode>();
+        media->SetFileName("s.wav");
+        photo->AddMedia(std::move(media));
+        group->AddPhoto(std::move(photo));
+    }
+    doc.m_root.AddPhoto(std::move(group));
+    WriteSeed(folder, "book.pbk", StoreBook(doc));
+}
+
+// Folder trees for the maker: pictures good and damaged, a text, a sound,
+// a sub-folder; names with a quote, a newline and a leading space.
+void BookMakeSeeds(const std::string& folder)
+{
+    auto file = [](const std::string& name, int content) {
+        return std::string(1, '\0') + static_cast<char>(name.size()) + name + static_cast<char>(content);
+    };
+    auto raw = [](const std::string& name, const std::string& bytes) {
+        return std::string(1, '\0') + static_cast<char>(name.size()) + name + static_cast<char>(bytes.size()) + bytes;
+    };
+    std::string tree = file("a.jpg", 0) + file("b \"q\".GIF", 1) + raw("a.txt", "Caf\xC3\xA9 \xE2\x98\x95\n");
+    tree += std::string(1, '\2') + static_cast<char>(6) + "Day 10";
+    tree += file("new\nline.pcx", 2) + raw("broken.bmp", "BMxx") + "\3" + raw(" s.wav", "RIFF");
+    WriteSeed(folder, "tree", tree);
+}
+
 void RecordSeeds(const std::string& folder)
 {
     WriteSeed(folder, "version", std::string("MZ") + VersionRecordText() + "tail");
@@ -258,5 +298,8 @@ int main(int argc, char** argv)
     ZipSeeds(root + "/zip_import");
     RecordSeeds(root + "/version_record");
     SingleInstanceSeeds(root + "/single_instance_message");
+    BookExportSeeds(root + "/book_export");
+    BookMakeSeeds(root + "/book_make");
+    WriteSeed(root + "/export_names", "names", "index.html\nIndex.HTML\n..\n CON.txt \n<a>|b?.jpg\nCaf\xE9");
     return 0;
 }

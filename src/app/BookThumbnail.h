@@ -2,6 +2,8 @@
 // The cover of a Picture Book as a file manager shows it: the first picture
 // of the book in tree order, fitted into a square, as the bytes of a PNG file.
 
+#include "image/DisplayCopy.h"
+
 #include <cstdint>
 #include <string>
 
@@ -18,7 +20,3 @@ enum class ThumbnailResult {
 // size. `png` is empty unless the result is Made. The user's messages for
 // the book and its pictures go to the current Prompter.
 ThumbnailResult MakeBookThumbnail(const std::string& bookPath, uint32_t size, std::string& png);
-
-// The largest width x height of the picture's proportions that fits a square
-// of `size` (rounded, each side at least 1), never larger than the picture.
-void FitIntoSquare(uint32_t width, uint32_t height, uint32_t size, uint32_t& fitWidth, uint32_t& fitHeight);

@@ -17,6 +17,7 @@ enum CommandId : int {
     ID_PLAY = 30813,
     ID_CREATE_SHORTCUT = 30837,
     ID_IMPORT_ZIP = 30839,
+    ID_EXPORT_BOOK = 30842,
     ID_SEND_EMAIL = 30845,
 
     ID_FILE_OPEN = 57601,

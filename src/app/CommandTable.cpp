@@ -42,6 +42,7 @@ const MenuBar kBookMenu = {
       {ID_FILE_PRINT_SETUP, "P&rint Setup...", {}},
       kSeparator,
       {ID_SEND_EMAIL, "Send &Email to Owner...\tCtrl+E", {}},
+      {ID_EXPORT_BOOK, "Export &Book...", {}},
       kSeparator,
       {ID_FILE_MRU_FIRST, "Recent File", {}},
       kSeparator,
@@ -150,6 +151,7 @@ const struct {
     {ID_PLAY_MEDIA, "Play the currently selected media\nPlay media"},
     {ID_IMPORT_ZIP, "Import a new Picture Book from a ZIP archive\nImport from ZIP"},
     {ID_CREATE_SHORTCUT, "Create a Shortcut on the Desktop\nCreate Shortcut"},
+    {ID_EXPORT_BOOK, "Export the Picture Book as web pages with all its photos and files\nExport Book"},
     {ID_PROPERTIES, "Show what the current item is, its file and its sizes\nProperties"},
 };
 

@@ -2,6 +2,7 @@
 // Where imported Picture Books live: the Picture Book root folder, the name
 // of a book's own folder under it, and the folder the archive chooser opens in.
 
+#include <functional>
 #include <string>
 
 class Settings;
@@ -23,3 +24,12 @@ std::string ZipImportStartFolder(const Settings& settings, const std::string& in
 // Remembers the folder of the archive the user chose (the whole path when it
 // has no folder part).
 void RememberZipImportFolder(Settings& settings, const std::string& chosenPath);
+
+enum class NewFolder { Made, Declined, NotAFolder, Failed };
+// Makes the folder `name` in `parent` (and `parent` when missing). When that
+// name exists as a folder, `askOtherName` is asked once: on yes the first free
+// of name(1), name(2), ... is made instead, later taken names passed over in
+// silence. Made here or found to exist, never both: no window between looking
+// and making. `path` receives the folder made, or the one that failed.
+NewFolder MakeNewFolder(const std::string& parent, const std::string& name,
+                        const std::function<bool()>& askOtherName, std::string& path);

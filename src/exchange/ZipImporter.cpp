@@ -13,7 +13,6 @@
 
 #include <filesystem>
 #include <limits>
-#include <strings.h>
 
 namespace fs = std::filesystem;
 
@@ -22,8 +21,6 @@ namespace {
 const char kSenderScript[] = "corvale.inf";
 // Setup scripts are a few kilobytes; a larger one is not read into memory.
 constexpr int64_t kMaxSenderScriptBytes = 4 << 20;
-// Beyond this many numbered alternatives the folder counts as impossible to make.
-constexpr int kMaxFolderAlternatives = 9999;
 constexpr int kLingerMilliseconds = 500;
 
 bool g_bImportRunning = false;
@@ -32,12 +29,6 @@ std::string BaseName(const std::string& name)
 {
     size_t cut = name.find_last_of("/\\");
     return cut == std::string::npos ? name : name.substr(cut + 1);
-}
-
-bool EndsWithNoCase(const std::string& name, const char* ending)
-{
-    size_t n = std::char_traits<char>::length(ending);
-    return name.size() >= n && strcasecmp(name.c_str() + name.size() - n, ending) == 0;
 }
 
 // A folder of the import's own inside the temporary folder, so that no other
@@ -110,7 +101,7 @@ int ZipImporter::FindPictureBookEntry(const std::string& path)
     int found = -1;
     for (int i = 0; i < m_zip.GetEntryCount() && found < 0; ++i) {
         std::string name = m_zip.GetEntryName(i);
-        if (EndsWithNoCase(name, ".pbk") || EndsWithNoCase(name, ".pcs"))
+        if (HasFileEnding(name, ".pbk") || HasFileEnding(name, ".pcs"))
             found = i;
     }
     m_zip.CloseArchive();
@@ -276,30 +267,21 @@ ZipImporter::Outcome ZipImporter::ChooseTargetFolder(const std::string& title,
         root = ".";
     // The title never names a path: whatever it holds, the folder lies
     // directly in the root.
-    std::string name = ImportFolderName(title, dataName);
-    std::error_code ec;
-    fs::create_directories(root, ec);
-    m_state.workPath = PathInFolder(root, name);
-    for (int counter = 0;;) {
-        // Made here, or found to exist: no window between looking and making.
-        if (fs::create_directory(m_state.workPath, ec))
-            return Outcome::Done;
-        fs::file_status status = fs::status(m_state.workPath, ec);
-        if (!fs::exists(status))
-            return Fail(MessageId::ZipFailedToCreate, m_state.workPath);
-        if (!fs::is_directory(status))
-            return Fail(MessageId::ZipNotADirectory, m_state.workPath);
-        if (counter == 0) {
-            PromptReply reply = Prompter::Current().Ask(
-                FormatMessageText(MessageId::ZipFolderExists, {Cp1252ToUtf8(title)}),
-                PromptButtons::YesNo, PromptIcon::Question);
-            if (reply != PromptReply::Yes)
-                return Stop({});
-        }
-        if (++counter > kMaxFolderAlternatives)
-            return Fail(MessageId::ZipFailedToCreate, m_state.workPath);
-        m_state.workPath = PathInFolder(root, name + "(" + std::to_string(counter) + ")");
+    auto askOtherName = [&title] {
+        return Prompter::Current().Ask(FormatMessageText(MessageId::ZipFolderExists, {Cp1252ToUtf8(title)}),
+                                       PromptButtons::YesNo, PromptIcon::Question) == PromptReply::Yes;
+    };
+    switch (MakeNewFolder(root, ImportFolderName(title, dataName), askOtherName, m_state.workPath)) {
+    case NewFolder::Made:
+        return Outcome::Done;
+    case NewFolder::Declined:
+        return Stop({});
+    case NewFolder::NotAFolder:
+        return Fail(MessageId::ZipNotADirectory, m_state.workPath);
+    case NewFolder::Failed:
+        break;
     }
+    return Fail(MessageId::ZipFailedToCreate, m_state.workPath);
 }
 
 void ZipImporter::SelectNodeFiles(CCorvaleDoc& doc)

@@ -692,3 +692,18 @@ bool DisplayCopy::Scale(const SECImage& source, uint32_t width, uint32_t height,
     return Scale(source.GetHeaderBlock(), source.GetHeaderSize(), source.GetBits(), source.GetBitsSize(),
                  width, height, target);
 }
+
+void FitIntoSquare(uint32_t width, uint32_t height, uint32_t size, uint32_t& fitWidth, uint32_t& fitHeight)
+{
+    fitWidth = width;
+    fitHeight = height;
+    if (width <= size && height <= size)
+        return;
+    const uint64_t longer = width > height ? width : height;
+    auto fit = [&](uint32_t side) {
+        uint64_t scaled = (uint64_t(side) * size + longer / 2) / longer;
+        return static_cast<uint32_t>(scaled ? scaled : 1);
+    };
+    fitWidth = fit(width);
+    fitHeight = fit(height);
+}

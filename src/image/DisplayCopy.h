@@ -39,3 +39,7 @@ public:
     static bool Scale(const uint8_t* header, size_t headerSize, const uint8_t* bits, size_t bitsSize,
                       uint32_t width, uint32_t height, SECImage& target);
 };
+
+// The largest width x height of the picture's proportions that fits a square
+// of `size` (rounded, each side at least 1), never larger than the picture.
+void FitIntoSquare(uint32_t width, uint32_t height, uint32_t size, uint32_t& fitWidth, uint32_t& fitHeight);

@@ -28,3 +28,21 @@ std::unique_ptr<SECImage> CreateImageForFileName(const std::string& fileName)
         return std::make_unique<SECPcx>();
     return nullptr;
 }
+
+std::unique_ptr<SECImage> LoadImageFromBytes(const std::string& fileName, const std::vector<uint8_t>& bytes)
+{
+    std::unique_ptr<SECImage> image = CreateImageForFileName(fileName);
+    if (!image)
+        return nullptr;
+    bool loaded;
+    if (auto* tiff = dynamic_cast<SECTiff*>(image.get())) {
+        loaded = tiff->LoadFromMemory(bytes.data(), bytes.size());
+    } else {
+        CMemFile file(bytes.data(), bytes.size());
+        loaded = image->LoadImage(&file);
+        image->m_pCurFile = nullptr;
+    }
+    if (!loaded || !image->HasPicture())
+        return nullptr;
+    return image;
+}

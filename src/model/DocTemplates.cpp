@@ -1,6 +1,7 @@
 #include "model/DocTemplates.h"
 
 #include "model/OldCorvaleDoc.h"
+#include "platform/FileSystem.h"
 #include "platform/SystemFolders.h"
 
 #include <strings.h>
@@ -30,6 +31,14 @@ bool HasExtension(const std::string& path, const char* ext)
     return path.size() >= n && strcasecmp(path.c_str() + path.size() - n, ext) == 0;
 }
 
+// The document class that opens `path`, by its extension.
+std::unique_ptr<CCorvaleDoc> NewDocumentFor(const std::string& path)
+{
+    if (TemplateForPath(path) == IDR_OLDCOLLECTION)
+        return std::make_unique<COldCorvaleDoc>();
+    return std::make_unique<CCorvaleDoc>();
+}
+
 } // namespace
 
 std::string GetDocString(DocTemplateId id, DocStringIndex index)
@@ -55,13 +64,18 @@ int TemplateForPath(const std::string& path)
     return 0;
 }
 
+std::unique_ptr<CCorvaleDoc> ReadBookFile(const std::string& path)
+{
+    std::unique_ptr<CCorvaleDoc> doc = NewDocumentFor(path);
+    if (!doc->CDocument::OnOpenDocument(path))
+        return nullptr;
+    doc->m_strBookFolder = FolderOfPath(path);
+    return doc;
+}
+
 std::unique_ptr<CCorvaleDoc> OpenBookFile(const std::string& path)
 {
-    std::unique_ptr<CCorvaleDoc> doc;
-    if (TemplateForPath(path) == IDR_OLDCOLLECTION)
-        doc = std::make_unique<COldCorvaleDoc>();
-    else
-        doc = std::make_unique<CCorvaleDoc>();
+    std::unique_ptr<CCorvaleDoc> doc = NewDocumentFor(path);
     std::string cwd = SystemFolders::CurrentDirectory();
     bool ok = doc->OnOpenDocument(path);
     SystemFolders::SetCurrentDirectory(cwd);

@@ -36,5 +36,10 @@ int TemplateForPath(const std::string& path);
 // document moves it to the book's folder.
 std::unique_ptr<CCorvaleDoc> OpenBookFile(const std::string& path);
 
+// Reads `path` as OpenBookFile does, and only that: the document never
+// becomes the active book and the working folder stays. Its book folder is
+// the file's folder.
+std::unique_ptr<CCorvaleDoc> ReadBookFile(const std::string& path);
+
 // The templates in registration order.
 extern const DocTemplateId kDocTemplates[3];

@@ -1,6 +1,7 @@
 #include "model/NodeDescription.h"
 
 #include "model/BaseNode.h"
+#include "model/MediaNode.h"
 
 #include <strings.h>
 
@@ -44,4 +45,21 @@ const char* DescribeDataFormat(const std::string& fileName)
             return f.description;
     }
     return "Unknown data format";
+}
+
+const char* NodeKindName(const CBaseNode* node)
+{
+    if (node->IsMedia())
+        return "media";
+    return node->m_bGroup ? "group" : "photo";
+}
+
+const char* MediaTypeName(int32_t type)
+{
+    switch (type) {
+    case MEDIA_SOUND: return "sound";
+    case MEDIA_VIDEO: return "video";
+    case MEDIA_MIDI: return "midi";
+    default: return "unknown";
+    }
 }

@@ -90,10 +90,15 @@ std::string AnyTextToUtf8(std::string_view text)
     return IsWellFormedUtf8(text) ? std::string(text) : Cp1252ToUtf8(text);
 }
 
-std::string Utf8ToCp1252(std::string_view text)
+std::string Utf8ToCp1252(std::string_view text, size_t* replaced)
 {
     std::string out;
     out.reserve(text.size());
+    size_t lost = 0;
+    auto unknown = [&] {
+        out += '?';
+        ++lost;
+    };
     size_t i = 0;
     while (i < text.size()) {
         unsigned char c = static_cast<unsigned char>(text[i]);
@@ -104,7 +109,7 @@ std::string Utf8ToCp1252(std::string_view text)
         }
         int extra = c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : -1;
         if (extra < 0 || i + extra >= text.size()) {
-            out += '?';
+            unknown();
             ++i;
             continue;
         }
@@ -119,13 +124,19 @@ std::string Utf8ToCp1252(std::string_view text)
             cp = (cp << 6) | (cc & 0x3F);
         }
         if (!ok) {
-            out += '?';
+            unknown();
             ++i;
             continue;
         }
-        out += CodePointToCp1252(cp);
+        char b = CodePointToCp1252(cp);
+        if (b == '?')
+            unknown();
+        else
+            out += b;
         i += extra + 1;
     }
+    if (replaced)
+        *replaced = lost;
     return out;
 }
 

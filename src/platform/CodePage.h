@@ -16,8 +16,9 @@ bool IsWellFormedUtf8(std::string_view text);
 // Text from a file that may be either: kept when it is well-formed UTF-8,
 // else read as Windows-1252.
 std::string AnyTextToUtf8(std::string_view text);
-// Characters outside Windows-1252 (and malformed UTF-8) become '?'.
-std::string Utf8ToCp1252(std::string_view text);
+// Characters outside Windows-1252 (and malformed UTF-8) become '?'; when
+// `replaced` is given it receives how many did.
+std::string Utf8ToCp1252(std::string_view text, size_t* replaced = nullptr);
 // `count` little-endian UTF-16 code units starting at `bytes`; unpaired
 // surrogates and characters outside Windows-1252 become '?'.
 std::string Utf16LeToCp1252(const uint8_t* bytes, size_t count);

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <strings.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/statvfs.h>
@@ -280,6 +281,12 @@ bool ReadWholeFile(const std::string& path, std::string& out, int& err)
     }
     ::close(fd);
     return true;
+}
+
+bool HasFileEnding(const std::string& name, const char* ending)
+{
+    size_t n = std::char_traits<char>::length(ending);
+    return name.size() >= n && strcasecmp(name.c_str() + name.size() - n, ending) == 0;
 }
 
 std::string PathInFolder(const std::string& folder, const std::string& name)

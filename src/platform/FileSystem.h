@@ -54,6 +54,8 @@ enum class BoundedRead { Read, CannotOpen, CannotRead, TooLarge };
 // regular file is read (a folder cannot be opened), in blocks rather than
 // trusting the size it claims, so a file that grows cannot fill memory.
 BoundedRead ReadFileUpTo(const std::string& path, uint64_t limit, std::string& bytes);
+// True when `name` ends in `ending` (".txt"), without regard to ASCII case.
+bool HasFileEnding(const std::string& name, const char* ending);
 // `name` inside `folder` (which may end in '/'); `name` alone when there is no folder.
 std::string PathInFolder(const std::string& folder, const std::string& name);
 // `name` (UTF-8) made fit to stand as one file name: '/', '\\' and control

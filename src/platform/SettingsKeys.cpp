@@ -29,6 +29,8 @@ const SettingInfo kSettings[] = {
     // The system's player program for items the desktop opener does not play.
     {SettingKey::MediaPlayerCommand, kSettingsSection, "MediaPlayerCommand", SettingType::Text, 0,
      "xdg-open"},
+    // The real default is the user's home folder, which the viewer supplies.
+    {SettingKey::LastExportFolder, kSettingsSection, "LastExportFolder", SettingType::Text, 0, ""},
 };
 
 static_assert(sizeof(kSettings) / sizeof(kSettings[0]) == static_cast<size_t>(SettingKey::Count),

@@ -23,6 +23,7 @@ enum class SettingKey {
     PictureBookRootPath,
     PreviewPages,
     MediaPlayerCommand,
+    LastExportFolder,
     Count
 };
 

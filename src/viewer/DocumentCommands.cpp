@@ -5,6 +5,7 @@
 #include "model/CorvaleDoc.h"
 #include "platform/CodePage.h"
 #include "viewer/CorvaleApp.h"
+#include "viewer/ExportBookCommand.h"
 #include "model/MediaNode.h"
 #include "viewer/PhotoTreeDataSource.h"
 #include "viewer/PropertiesDlg.h"
@@ -39,6 +40,9 @@ bool CDocumentCommands::OnCommand(int id)
         return true;
     case ID_CREATE_SHORTCUT:
         MakeShortcutForBook(m_doc);
+        return true;
+    case ID_EXPORT_BOOK:
+        ExportBook(m_doc, m_pDialogParent);
         return true;
     case ID_FILE_SAVE:
         m_doc.DoSave(m_doc.GetPathName());
@@ -89,6 +93,7 @@ bool CDocumentCommands::OnUpdateCommand(int id, CommandState& state)
     case ID_PLAY:
     case ID_UP:
     case ID_CREATE_SHORTCUT:
+    case ID_EXPORT_BOOK:
     case ID_FILE_SAVE_AS:
         return true;
     default:

@@ -1,6 +1,6 @@
 #pragma once
 // The commands the open Picture Book answers: Properties, Copy to Clipboard,
-// Play, Up, Create Shortcut, Send Email to Owner and save.
+// Play, Up, Create Shortcut, Export Book, Send Email to Owner and save.
 
 #include "viewer/CommandTarget.h"
 

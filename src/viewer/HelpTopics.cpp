@@ -4,7 +4,8 @@ namespace {
 
 const std::vector<HelpPageInfo> kPages = {
     {HelpTopic::Contents, "index.html"},   {HelpTopic::Opening, "opening.html"},
-    {HelpTopic::Importing, "importing.html"}, {HelpTopic::Browsing, "browsing.html"},
+    {HelpTopic::Importing, "importing.html"}, {HelpTopic::Exporting, "exporting.html"},
+    {HelpTopic::Browsing, "browsing.html"},
     {HelpTopic::Photo, "photo.html"},      {HelpTopic::Text, "text.html"},
     {HelpTopic::Playing, "playing.html"},  {HelpTopic::Printing, "printing.html"},
     {HelpTopic::Mail, "mail.html"},        {HelpTopic::Shortcut, "shortcut.html"},

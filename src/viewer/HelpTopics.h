@@ -10,6 +10,7 @@ enum class HelpTopic {
     Contents,
     Opening,
     Importing,
+    Exporting,
     Browsing,
     Photo,
     Text,

@@ -1,4 +1,5 @@
 #include "PbkTool.h"
+#include "image/SECDib.h"
 #include "model/Archive.h"
 #include "model/CorvaleDoc.h"
 #include "support/TestEnvironment.h"
@@ -10,6 +11,8 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -120,6 +123,41 @@ TEST(PbkTool, UsageErrors)
     EXPECT_EQ(Tool({"check"}).code, 2);
     EXPECT_EQ(Tool({"write", "a"}).code, 2);
     EXPECT_EQ(Tool({"help"}).code, 0);
+    EXPECT_EQ(Tool({"export", "a.pbk"}).code, 2);
+    EXPECT_EQ(Tool({"export", "a.pbk", "/"}).code, 2);
+    EXPECT_EQ(Tool({"make", "dir"}).code, 2);
+    EXPECT_EQ(Tool({"make", "dir", "book.txt"}).code, 2);
+    EXPECT_EQ(Tool({"make", "dir", "b.pbk", "--title"}).code, 2);
+}
+
+TEST(PbkTool, MakeReportsWhatItLeftOutAndExportAnswersYes)
+{
+    TempDir dir;
+    fs::create_directories(dir.File("pics"));
+    SECDib picture;
+    ASSERT_TRUE(picture.Create(4, 4, 24, 0) && picture.SaveImage(dir.File("pics/a.bmp")));
+    WriteFileBytes(dir.File("pics/junk.doc"), "x");
+
+    ToolRun made = Tool({"make", dir.File("pics"), "b.pbk", "--title", "Trip"});
+    EXPECT_EQ(made.code, 0);
+    EXPECT_EQ(made.out, dir.File("pics/b.pbk") + "\n");
+    EXPECT_EQ(made.err, "junk.doc: not a picture or multimedia file the viewer shows; left out\n");
+    ToolRun elsewhere = Tool({"make", dir.File("pics"), dir.File("b.pbk")});
+    EXPECT_EQ(elsewhere.code, 1);
+    EXPECT_EQ(elsewhere.err, "The Picture Book must be written directly in " + dir.File("pics") +
+                                 ", beside its pictures.\n");
+
+    ToolRun first = Tool({"export", dir.File("pics/b.pbk"), dir.File("out/")});
+    EXPECT_EQ(first.code, 0);
+    EXPECT_EQ(first.out, dir.File("out") + "\n");
+    EXPECT_EQ(first.err, "");
+    ToolRun second = Tool({"export", dir.File("pics/b.pbk"), dir.File("out")});
+    EXPECT_EQ(second.code, 0);
+    EXPECT_EQ(second.out, dir.File("out(1)") + "\n");
+    EXPECT_EQ(ReadFileBytes(dir.File("out(1)/a.bmp")), ReadFileBytes(dir.File("pics/a.bmp")));
+    ToolRun unreadable = Tool({"export", dir.File("pics/junk.doc"), dir.File("out")});
+    EXPECT_EQ(unreadable.code, 1);
+    EXPECT_EQ(unreadable.err, "Unexpected file format.\n");
 }
 
 TEST(PbkTool, ImportAnswersYesAndPrintsTheNewBook)

@@ -1,57 +1,22 @@
 #include "BookDump.h"
 
+#include "exchange/WebText.h"
 #include "model/CorvaleDoc.h"
+#include "model/NodeDescription.h"
 #include "platform/CodePage.h"
-
-#include <cstdio>
 
 namespace {
 
 void AppendQuoted(std::string& out, const std::string& cp1252)
 {
-    out += '"';
-    for (char c : Cp1252ToUtf8(cp1252)) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned char>(c));
-                out += buf;
-            } else {
-                out += c;
-            }
-        }
-    }
-    out += '"';
-}
-
-const char* KindName(const CBaseNode* node)
-{
-    if (node->IsMedia())
-        return "media";
-    return node->m_bGroup ? "group" : "photo";
-}
-
-const char* MediaTypeName(int32_t type)
-{
-    switch (type) {
-    case MEDIA_SOUND: return "sound";
-    case MEDIA_VIDEO: return "video";
-    case MEDIA_MIDI: return "midi";
-    default: return "unknown";
-    }
+    out += JsonQuoted(Cp1252ToUtf8(cp1252));
 }
 
 void DumpNodeText(std::string& out, const CBaseNode* node, int depth)
 {
     std::string indent(static_cast<size_t>(depth) * 2, ' ');
     out += indent;
-    out += KindName(node);
+    out += NodeKindName(node);
     out += ' ';
     AppendQuoted(out, node->m_strCaption);
     if (!node->m_strFileName.empty()) {
@@ -85,7 +50,7 @@ void DumpNodeText(std::string& out, const CBaseNode* node, int depth)
 void DumpNodeJson(std::string& out, const CBaseNode* node)
 {
     out += "{\"kind\":\"";
-    out += KindName(node);
+    out += NodeKindName(node);
     out += "\",\"caption\":";
     AppendQuoted(out, node->m_strCaption);
     out += ",\"fileName\":";

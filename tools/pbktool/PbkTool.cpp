@@ -2,7 +2,9 @@
 
 #include "BookDump.h"
 #include "CollectingPrompter.h"
+#include "ExportCommand.h"
 #include "ImportCommand.h"
+#include "MakeCommand.h"
 #include "PictureCommands.h"
 #include "InstallCommand.h"
 #include "ScriptCommand.h"
@@ -27,6 +29,12 @@ const char kUsage[] =
     "  import ZIP --root DIR import a Picture Book from a ZIP archive into a folder of\n"
     "                       its own under DIR, answering Yes to the folder question;\n"
     "                       prints the new book's path\n"
+    "  export BOOK DIR      the book's photos and multimedia files, index.html and\n"
+    "                       book.json in the new folder DIR (DIR(1)... when it exists);\n"
+    "                       prints the folder\n"
+    "  make DIR BOOK.pbk [--title T] [--sender NAME] [--email ADDRESS]\n"
+    "                       a Picture Book of the pictures, multimedia files and texts\n"
+    "                       in DIR and its sub-folders, written in DIR\n"
     "  script INF [--sections NAME[,NAME...]] [--install DIR]\n"
     "                       the work lists a setup script's install sections build\n"
     "  install INF --install DIR [--uninstall]\n"
@@ -115,6 +123,10 @@ int RunPbkTool(const std::vector<std::string>& args, std::ostream& out, std::ost
         return ShrinkPicture(args, out, err);
     if (command == "import")
         return ImportArchive(args, out, err);
+    if (command == "export")
+        return ExportBook(args, out, err);
+    if (command == "make")
+        return MakeBook(args, out, err);
     if (command == "script")
         return PrintScriptWorkLists(args, out, err);
     if (command == "install")
