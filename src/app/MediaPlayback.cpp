@@ -25,9 +25,9 @@ std::string MediaPlayerProgram(const std::string& windowsFolder)
     return windowsFolder + (separated ? "mplayer.exe" : "/mplayer.exe");
 }
 
-std::string MediaPlayerCommandLine(const std::string& program, const std::string& file)
+std::vector<std::string> MediaPlayerArguments(const std::string& file)
 {
-    return FormatText("\"%s\" /play /close \"%s\"", {program, file});
+    return {"/play", "/close", file};
 }
 
 void PlayMediaItem(CMediaNode& item, const std::string& bookFolder, MediaWindowHost& host)
@@ -69,8 +69,8 @@ void PlayMediaItem(CMediaNode& item, const std::string& bookFolder, MediaWindowH
             return;
         }
         std::string program = MediaPlayerProgram(windowsFolder);
-        started = ProcessLauncher::Current().StartProgram(
-            program, MediaPlayerCommandLine(program, path), currentFolder);
+        started = ProcessLauncher::Current().StartProgram(program, MediaPlayerArguments(path),
+                                                          currentFolder);
     }
     if (!started)
         Report(MessageId::CannotLaunchPlayer);

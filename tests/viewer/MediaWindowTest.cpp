@@ -28,7 +28,8 @@ public:
         m_opened.push_back(file);
         return true;
     }
-    bool StartProgram(const std::string& program, const std::string&, const std::string&) override
+    bool StartProgram(const std::string& program, const std::vector<std::string>&,
+                      const std::string&) override
     {
         m_started.push_back(program);
         return true;
