@@ -124,6 +124,7 @@ int ZipLibrary::ExtractEntry(int index, const std::string& folder)
         return kFailed;
     if (!RoomFor(folder, m_entries[static_cast<size_t>(index)].size))
         return kFailed;
+    RemoveStaleTemporaries(folder);
     return ExtractOne(static_cast<size_t>(index), folder, ProgressCallback());
 }
 
@@ -137,6 +138,7 @@ int ZipLibrary::ExtractSelected(const std::string& folder, const ProgressCallbac
             needed = entry.size > UINT64_MAX - needed ? UINT64_MAX : needed + entry.size;
     if (!RoomFor(folder, needed))
         return kFailed;
+    RemoveStaleTemporaries(folder);
 
     m_bExtracting = true;
     m_bAbort = false;

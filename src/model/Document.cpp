@@ -144,6 +144,7 @@ bool CDocument::OnOpenDocument(const std::string& path)
 
 bool CDocument::OnSaveDocument(const std::string& path)
 {
+    RemoveStaleTemporaries(FolderOfPath(path));
     AtomicFileWriter file;
     if (!file.Open(path)) {
         ReportFileError(file.Error(), path);

@@ -2,6 +2,13 @@
 // Replaces a file's contents all at once: the bytes go to a temporary file in
 // the same folder, which is flushed to disk and renamed over the target, so a
 // crash, a full disk or a failed write never leaves a half-written file.
+//
+// Temporary names are short and of one form (".corvale-tmp-" and six
+// characters) whatever the target is called, so a target may use the whole
+// name length the file system allows. A writer holds an flock on its
+// temporary file from creating it until it is renamed or removed; one found
+// unlocked was left by a writer that died (kill -9, power loss) and is
+// removed by RemoveStaleTemporaries.
 
 #include <cstddef>
 #include <string>
@@ -36,6 +43,11 @@ private:
     int m_fd = -1;
     int m_nError = 0;
 };
+
+// Removes the temporary files of writers that died from `folder`: only names
+// of our form, only regular files of this user, only those no writer holds.
+// Each operation that saves into a folder calls it once before it starts.
+void RemoveStaleTemporaries(const std::string& folder);
 
 // The whole of `bytes` as the new contents of `path`; false with `err` set.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes, int& err);

@@ -62,6 +62,7 @@ CopyResult CopyToInstalledFile(const std::string& from, const std::string& to)
     mode_t mask = ::umask(0);
     ::umask(mask);
     unsigned mode = ((st.st_mode & 0777) & ~mask) | S_IRUSR | S_IWUSR;
+    RemoveStaleTemporaries(FolderOfPath(to));
     AtomicFileWriter writer;
     if (!writer.Open(to, mode)) {
         ::close(in);

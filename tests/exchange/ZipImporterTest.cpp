@@ -338,6 +338,16 @@ TEST(ZipImport, DamagedPhotosAndLyingSizesFailTheExtraction)
     EXPECT_EQ(Listing(fx.root.File("T(1)")), std::vector<std::string>{});
 }
 
+TEST(ZipImport, NamesOfUpTo255BytesAreImported)
+{
+    ImportFixture fx;
+    const std::string book = std::string(246, 'b') + ".pbk", photo = std::string(251, 'p') + ".jpg";
+    ASSERT_TRUE(WriteZip(fx.dir.File("t.zip"), {{book, PictureBookBytes("T", {photo})}, {photo, "jpg"}}));
+    ASSERT_TRUE(fx.Import(fx.dir.File("t.zip")));
+    EXPECT_TRUE(fx.prompter.m_entries.empty());
+    EXPECT_EQ(Listing(fx.root.File("T")), (std::vector<std::string>{book, photo}));
+}
+
 TEST(ZipImport, OlderCollectionsImportToo)
 {
     ImportFixture fx;
