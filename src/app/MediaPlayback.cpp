@@ -35,7 +35,9 @@ void PlayMediaItem(CMediaNode& item, const std::string& bookFolder, MediaWindowH
     if (item.m_strFileName.empty())
         return;
     std::string path = PathResolver::Resolve(item.m_strFileName, bookFolder);
-    if (path.empty() || !FileExists(path)) {
+    // A pipe or device in the file's place would have a player wait or read
+    // for ever: only a regular file is an item's file.
+    if (path.empty() || !IsRegularFile(path)) {
         Prompter::Current().Message(FormatMessageText(MessageId::MediaFileNotFound, {item.m_strFileName}),
                                     PromptIcon::Exclamation);
         return;

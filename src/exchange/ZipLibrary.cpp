@@ -7,6 +7,7 @@
 #include <zip.h>
 
 #include <climits>
+#include <unistd.h>
 #include <cstring>
 #include <filesystem>
 
@@ -59,14 +60,17 @@ ZipLibrary::~ZipLibrary()
 int ZipLibrary::OpenArchive(const std::string& path)
 {
     CloseArchive();
-    // A pipe or device would have the reader wait or read for ever.
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec))
+    // A pipe or device would have the reader wait or read for ever; the file
+    // looked at is the one the library reads.
+    int fd = OpenRegularFileForReading(path);
+    if (fd < 0)
         return kFailed;
     int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
-    if (!archive)
+    zip_t* archive = zip_fdopen(fd, 0, &error);
+    if (!archive) {
+        ::close(fd);
         return kFailed;
+    }
     zip_int64_t count = zip_get_num_entries(archive, 0);
     if (count < 0 || count > INT_MAX) {
         zip_discard(archive);

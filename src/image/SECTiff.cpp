@@ -1,5 +1,7 @@
 #include "image/SECTiff.h"
 
+#include "platform/FileSystem.h"
+
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
@@ -7,6 +9,7 @@
 #include <vector>
 
 #include <tiffio.h>
+#include <unistd.h>
 
 namespace {
 
@@ -45,16 +48,26 @@ TIFFOpenOptions* MakeOptions(std::string* messages, bool reading)
 
 TIFF* OpenTiffFile(const std::string& fileName, const char* mode, std::string* messages)
 {
-#if TIFFLIB_VERSION >= 20221213
-    TIFFOpenOptions* options = MakeOptions(messages, mode[0] == 'r');
-    if (!options)
+    const bool reading = mode[0] == 'r';
+    // A file to read is opened here, so that only a regular file reaches the
+    // library: it would wait on a pipe for ever.
+    int fd = -1;
+    if (reading && (fd = OpenRegularFileForReading(fileName)) < 0)
         return nullptr;
-    TIFF* tif = TIFFOpenExt(fileName.c_str(), mode, options);
-    TIFFOpenOptionsFree(options);
-    return tif;
+    TIFF* tif = nullptr;
+#if TIFFLIB_VERSION >= 20221213
+    if (TIFFOpenOptions* options = MakeOptions(messages, reading)) {
+        tif = reading ? TIFFFdOpenExt(fd, fileName.c_str(), mode, options)
+                      : TIFFOpenExt(fileName.c_str(), mode, options);
+        TIFFOpenOptionsFree(options);
+    }
 #else
-    return TIFFOpen(fileName.c_str(), mode);
+    tif = reading ? TIFFFdOpen(fd, fileName.c_str(), mode) : TIFFOpen(fileName.c_str(), mode);
 #endif
+    // A handle made from the descriptor closes it; a failed opening does not.
+    if (!tif && fd >= 0)
+        ::close(fd);
+    return tif;
 }
 
 // A TIFF held in memory, for TIFFClientOpen.

@@ -24,18 +24,18 @@ enum class ReadResult { Ok, FileError, TooLarge };
 
 ReadResult ReadDocumentFile(const std::string& path, std::string& bytes, int& err)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // A pipe would be waited on for ever and a device read as an empty book:
+    // only a regular file is a book, anything else is refused as a folder is.
+    int fd = OpenRegularFileForReading(path, err);
     if (fd < 0) {
-        err = errno;
+        if (err == EISDIR)
+            err = EACCES;
         return ReadResult::FileError;
     }
     struct stat st;
     ReadResult result = ReadResult::Ok;
     if (::fstat(fd, &st) != 0) {
         err = errno;
-        result = ReadResult::FileError;
-    } else if (S_ISDIR(st.st_mode)) {
-        err = EACCES;
         result = ReadResult::FileError;
     } else if (static_cast<unsigned long long>(st.st_size) > kMaxDocumentBytes) {
         result = ReadResult::TooLarge;

@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/FileSystem.h"
+
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -221,11 +223,9 @@ bool AtomicFileWriter::WriteFrom(int fd)
 
 bool CopyFileAtomically(const std::string& from, const std::string& to, int& err)
 {
-    int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) {
-        err = errno;
+    int in = OpenRegularFileForReading(from, err);
+    if (in < 0)
         return false;
-    }
     RemoveStaleTemporaries(FolderOf(to));
     AtomicFileWriter writer;
     bool ok = writer.Open(to) && writer.WriteFrom(in);

@@ -23,18 +23,25 @@ bool CFile::Open(const std::string& fileName, unsigned flags)
         oflags |= O_RDONLY;
     if (flags & modeCreate)
         oflags |= O_CREAT | O_TRUNC;
-    m_fd = ::open(fileName.c_str(), oflags, 0666);
+    // Pictures come from other people: a pipe or device in a file's place is
+    // refused at once instead of waited on or read for ever.
+    struct stat st;
+    if (::stat(fileName.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        m_nError = S_ISDIR(st.st_mode) ? EISDIR : EACCES;
+        return false;
+    }
+    m_fd = ::open(fileName.c_str(), oflags | O_NONBLOCK | O_NOCTTY, 0666);
     if (m_fd < 0) {
         m_nError = errno;
         return false;
     }
-    struct stat st;
-    if (::fstat(m_fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(m_fd);
         m_fd = -1;
-        m_nError = EISDIR;
+        m_nError = S_ISDIR(st.st_mode) ? EISDIR : EACCES;
         return false;
     }
+    ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
     m_strPath = fileName;
     m_nError = 0;
     return true;

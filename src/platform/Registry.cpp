@@ -148,7 +148,8 @@ bool WriteAll(int fd, const std::string& data)
 // A missing file is an empty store.
 RegistryStatus LoadStore(const std::string& path, TreePtr& tree, std::string& error)
 {
-    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Not blocking: a pipe in the store's place is refused below, not waited on.
+    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (file.Get() < 0) {
         if (errno == ENOENT) {
             tree = EmptyTree();

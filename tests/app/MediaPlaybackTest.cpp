@@ -5,11 +5,13 @@
 #include "platform/ProcessLauncher.h"
 #include "platform/Prompter.h"
 #include "platform/SystemFolders.h"
+#include "support/NamedPipe.h"
 #include "support/TestEnvironment.h"
 
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -154,6 +156,23 @@ TEST_F(MediaPlayback, AMissingFileIsReportedWhateverPlayerWouldHaveBeenUsed)
     CMediaNode empty;
     PlayMediaItem(empty, m_dir.Path(), m_host);
     EXPECT_EQ(m_prompter.m_entries.size(), 2u);
+}
+
+TEST_F(MediaPlayback, APipeOrDeviceIsNoMediaFile)
+{
+    NamedPipe pipe(m_dir.File("pipe.wav"));
+    ASSERT_EQ(::symlink("/dev/zero", m_dir.File("zero.avi").c_str()), 0);
+    for (bool available : {false, true}) {
+        m_host.m_bAvailable = available;
+        PlayMediaItem(*Item("pipe.wav"), m_dir.Path(), m_host);
+        PlayMediaItem(*Item("zero.avi"), m_dir.Path(), m_host);
+    }
+    EXPECT_EQ(m_prompter.Texts(), (std::vector<std::string>{"Media File pipe.wav not found!",
+                                                            "Media File zero.avi not found!",
+                                                            "Media File pipe.wav not found!",
+                                                            "Media File zero.avi not found!"}));
+    EXPECT_TRUE(m_launcher.m_launches.empty());
+    EXPECT_TRUE(m_host.m_calls.empty());
 }
 
 TEST_F(MediaPlayback, TheFirstPlayOpensTheMediaWindowTellsEveryoneAndPlays)

@@ -4,6 +4,7 @@
 #include "model/OldCorvaleDoc.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
+#include "support/NamedPipe.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -216,6 +217,20 @@ TEST(Document, OpenFailuresShowTheirMessageAndAnnounceNothing)
         EXPECT_EQ(e.buttons, PromptButtons::Ok);
     }
     EXPECT_TRUE(pane.m_received.empty());
+}
+
+TEST(Document, APipeOrDeviceIsRefusedAsAFolderIs)
+{
+    TempDir dir;
+    NamedPipe pipe(dir.File("pipe.pbk"));
+    RecordingPrompter prompter;
+    for (const std::string& path : {pipe.Path(), std::string("/dev/urandom"), std::string("/dev/null")}) {
+        CCorvaleDoc doc;
+        EXPECT_FALSE(doc.OnOpenDocument(path)) << path;
+    }
+    EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{"Access to " + pipe.Path() + " was denied.",
+                                                          "Access to /dev/urandom was denied.",
+                                                          "Access to /dev/null was denied."}));
 }
 
 TEST(Document, SaveReplacesTheFileOnlyWhenEverythingWasWritten)

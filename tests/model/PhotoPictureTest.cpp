@@ -1,11 +1,13 @@
 #include "image/SECDib.h"
 #include "model/CorvaleDoc.h"
 #include "platform/Prompter.h"
+#include "support/NamedPipe.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <unistd.h>
 
 namespace {
 
@@ -77,6 +79,27 @@ TEST(PhotoPicture, MissingUnsupportedAndBrokenPictures)
         EXPECT_EQ(book.photo->GetShownImage(), failed); // not tried again
     }
     EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Could not load image file broken.gif"});
+}
+
+TEST(PhotoPicture, APipeOrDeviceInAPicturesPlaceFailsAtOnce)
+{
+    RecordingPrompter prompter;
+    std::vector<std::string> expected;
+    for (const char* ending : {".gif", ".jpg", ".bmp", ".tif", ".pcx"}) {
+        for (const char* kind : {"pipe", "device"}) {
+            std::string name = kind + std::string(ending);
+            BookWithPhoto book(name);
+            std::unique_ptr<NamedPipe> pipe;
+            if (kind == std::string("pipe"))
+                pipe = std::make_unique<NamedPipe>(book.dir.File(name));
+            else
+                ASSERT_EQ(::symlink("/dev/zero", book.dir.File(name).c_str()), 0);
+            ASSERT_NE(book.photo->GetShownSize(), nullptr);
+            EXPECT_EQ(*book.photo->GetShownSize(), (CSize{0, 0}));
+            expected.push_back("Could not load image file " + name);
+        }
+    }
+    EXPECT_EQ(prompter.Texts(), expected);
 }
 
 TEST(PhotoPicture, DisplayCopyFollowsTheSettings)
