@@ -122,14 +122,26 @@ bool ZipLibrary::IsSelected(int index) const
            m_entries[static_cast<size_t>(index)].selected;
 }
 
-int ZipLibrary::ExtractEntry(int index, const std::string& folder)
+int ZipLibrary::ExtractEntry(int index, const std::string& folder, const ProgressCallback& callback)
 {
     if (!m_pArchive || index < 0 || static_cast<size_t>(index) >= m_entries.size())
         return kFailed;
     if (!RoomFor(folder, m_entries[static_cast<size_t>(index)].size))
         return kFailed;
     RemoveStaleTemporaries(folder);
-    return ExtractOne(static_cast<size_t>(index), folder, ProgressCallback());
+    BeginExtraction();
+    int result = ExtractOne(static_cast<size_t>(index), folder, callback);
+    m_bExtracting = false;
+    m_bAbort = false;
+    return result;
+}
+
+void ZipLibrary::BeginExtraction()
+{
+    m_bExtracting = true;
+    m_bAbort = false;
+    m_nFilesDone = 0;
+    m_nBytesDone = 0;
 }
 
 int ZipLibrary::ExtractSelected(const std::string& folder, const ProgressCallback& callback)
@@ -144,10 +156,7 @@ int ZipLibrary::ExtractSelected(const std::string& folder, const ProgressCallbac
         return kFailed;
     RemoveStaleTemporaries(folder);
 
-    m_bExtracting = true;
-    m_bAbort = false;
-    m_nFilesDone = 0;
-    m_nBytesDone = 0;
+    BeginExtraction();
     int result = kOk;
     for (size_t i = 0; i < m_entries.size() && result == kOk; ++i) {
         if (!m_entries[i].selected)

@@ -16,10 +16,6 @@ std::function<void(const std::string&)> CDocument::s_addToRecentFileList;
 
 namespace {
 
-// Larger files are not Picture Books anyone made; refusing them keeps a hostile
-// file from exhausting memory.
-constexpr size_t kMaxDocumentBytes = size_t(1) << 30;
-
 enum class ReadResult { Ok, FileError, TooLarge };
 
 ReadResult ReadDocumentFile(const std::string& path, std::string& bytes, int& err)
@@ -37,7 +33,7 @@ ReadResult ReadDocumentFile(const std::string& path, std::string& bytes, int& er
     if (::fstat(fd, &st) != 0) {
         err = errno;
         result = ReadResult::FileError;
-    } else if (static_cast<unsigned long long>(st.st_size) > kMaxDocumentBytes) {
+    } else if (static_cast<unsigned long long>(st.st_size) > CDocument::kMaxFileBytes) {
         result = ReadResult::TooLarge;
     } else {
         bytes.resize(static_cast<size_t>(st.st_size));

@@ -203,7 +203,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, int&
     return ok;
 }
 
-bool AtomicFileWriter::WriteFrom(int fd)
+bool AtomicFileWriter::WriteFrom(int fd, const std::function<void()>& afterPiece)
 {
     char buffer[65536];
     for (;;) {
@@ -218,17 +218,20 @@ bool AtomicFileWriter::WriteFrom(int fd)
         }
         if (!Write(buffer, static_cast<size_t>(n)))
             return false;
+        if (afterPiece)
+            afterPiece();
     }
 }
 
-bool CopyFileAtomically(const std::string& from, const std::string& to, int& err)
+bool CopyFileAtomically(const std::string& from, const std::string& to, int& err,
+                        const std::function<void()>& afterPiece)
 {
     int in = OpenRegularFileForReading(from, err);
     if (in < 0)
         return false;
     RemoveStaleTemporaries(FolderOf(to));
     AtomicFileWriter writer;
-    bool ok = writer.Open(to) && writer.WriteFrom(in);
+    bool ok = writer.Open(to) && writer.WriteFrom(in, afterPiece);
     ::close(in);
     ok = ok && writer.Commit();
     err = ok ? 0 : writer.Error();

@@ -11,6 +11,7 @@
 // removed by RemoveStaleTemporaries.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 class AtomicFileWriter {
@@ -28,9 +29,9 @@ public:
     // the target had.
     bool Open(const std::string& path, unsigned mode);
     bool Write(const void* data, size_t size);
-    // Writes what is left of the open file `fd`, read in pieces; on a failed
-    // read Error() holds its errno.
-    bool WriteFrom(int fd);
+    // Writes what is left of the open file `fd`, read in pieces, calling
+    // `afterPiece` (when given) after each; on a failed read Error() holds its errno.
+    bool WriteFrom(int fd, const std::function<void()>& afterPiece = {});
     bool Commit();
     void Abort();
     int Error() const { return m_nError; }
@@ -52,5 +53,6 @@ void RemoveStaleTemporaries(const std::string& folder);
 // The whole of `bytes` as the new contents of `path`; false with `err` set.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes, int& err);
 // A copy of `from` as the new contents of `to`, read and written in pieces;
-// false with `err` set (the target then untouched).
-bool CopyFileAtomically(const std::string& from, const std::string& to, int& err);
+// false with `err` set (the target then untouched). `afterPiece` as for WriteFrom.
+bool CopyFileAtomically(const std::string& from, const std::string& to, int& err,
+                        const std::function<void()>& afterPiece = {});

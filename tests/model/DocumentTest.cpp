@@ -233,6 +233,17 @@ TEST(Document, APipeOrDeviceIsRefusedAsAFolderIs)
                                                           "Access to /dev/null was denied."}));
 }
 
+TEST(Document, AFileLargerThanAnyBookIsRefusedUnread)
+{
+    TempDir dir;
+    RecordingPrompter prompter;
+    WriteFileBytes(dir.File("huge.pbk"), "");
+    std::filesystem::resize_file(dir.File("huge.pbk"), (uint64_t(256) << 20) + 1);
+    CCorvaleDoc doc;
+    EXPECT_FALSE(doc.OnOpenDocument(dir.File("huge.pbk")));
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Failed to open document."});
+}
+
 TEST(Document, SaveReplacesTheFileOnlyWhenEverythingWasWritten)
 {
     TempDir dir;
