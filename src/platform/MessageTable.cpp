@@ -58,6 +58,11 @@ const MessageEntry kMessages[] = {
      "Cannot launch any player for this item.\n\nYou should download and install the latest\n"
      "version of the \"Microsoft DirectShow\" from\nMicrosoft in order to play multimedia items\n"
      "with the best results.\n"},
+    {MessageId::RegistryStoreDamaged,
+     "The settings file\n\n%1\n\nis damaged, so no settings can be saved until it is "
+     "replaced.\n\nStart a fresh settings file? The damaged one will be kept as\n\n%2"},
+    {MessageId::RegistryStoreNotKeptAside,
+     "The damaged settings file could not be moved aside:\n\n%1\n\nSettings will not be saved."},
     {MessageId::OwnerReplySubject, "The photos you sent to me"},
     {MessageId::OwnerReplyNote, "Thanks for the cool pics..."},
     {MessageId::SetupFailedTitle, "Setup failed"},

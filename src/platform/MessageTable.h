@@ -37,6 +37,9 @@ enum class MessageId {
     CannotFindCurrentFolder,
     CannotFindWindowsFolder,
     CannotLaunchPlayer,
+    // The settings store
+    RegistryStoreDamaged,
+    RegistryStoreNotKeptAside,
     // The reply to a Picture Book's sender
     OwnerReplySubject,
     OwnerReplyNote,

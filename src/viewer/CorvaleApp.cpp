@@ -12,6 +12,7 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageTable.h"
 #include "platform/Registry.h"
+#include "platform/RegistryCheck.h"
 #include "platform/Settings.h"
 #include "platform/SettingsKeys.h"
 #include "platform/SystemFolders.h"
@@ -117,6 +118,12 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
         if (m_pSingleInstance->Listen())
             connect(m_pSingleInstance.get(), &SingleInstance::OpenRequested, this,
                     &CCorvaleApp::OnSecondInstanceOpen);
+    }
+
+    // Said once, in a run the user sees; the shortcut run setup starts is not one.
+    if (!cmdInfo.m_bShortcut && !cmdInfo.m_bRunEmbedded && !cmdInfo.m_bRunAutomated) {
+        Registry registry = Registry::Default();
+        OfferFreshStoresForDamagedOnes(registry);
     }
 
     if (m_bFixedDrive) {

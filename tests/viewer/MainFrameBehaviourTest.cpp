@@ -1,6 +1,7 @@
 #include "app/CommandIds.h"
 #include "model/CorvaleDoc.h"
 #include "platform/Prompter.h"
+#include "platform/Registry.h"
 #include "platform/Settings.h"
 #include "platform/SettingsKeys.h"
 #include "support/TestEnvironment.h"
@@ -300,4 +301,25 @@ TEST_F(MainFrameBehaviour, ADroppedArchiveIsImportedAndOpened)
     for (QWidget* widget : QApplication::topLevelWidgets())
         EXPECT_EQ(qobject_cast<CProgressDlg*>(widget), nullptr);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(ViewerStart, ADamagedSettingsStoreIsToldOnceAtStartUp)
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+    ScopedRegistry registry;
+    Store(SettingKey::PostInstallWasRun, 1);
+    const std::string store = Registry::Default().FileOf(RegistryRoot::CurrentUser);
+    ASSERT_TRUE(WriteFileBytes(store, "CorvaleRegistry 1 00\nK \"cut"));
+    RecordingPrompter prompter;
+    prompter.QueueReply(PromptReply::Yes);
+    {
+        CCorvaleApp app;
+        ASSERT_TRUE(app.InitInstance({QStringLiteral("Corvale")}));
+        ASSERT_EQ(prompter.m_entries.size(), 1u);
+        EXPECT_EQ(prompter.m_entries[0].text.substr(0, 19 + store.size()), "The settings file\n\n" + store);
+        app.ExitInstance();
+    }
+    // The fresh store took the settings of that run.
+    EXPECT_EQ(ReadFileBytes(store + ".damaged"), "CorvaleRegistry 1 00\nK \"cut");
+    EXPECT_EQ(Registry::Default().CheckStore(RegistryRoot::CurrentUser), RegistryStatus::Ok);
 }
