@@ -70,6 +70,34 @@ TIFF* OpenTiffFile(const std::string& fileName, const char* mode, std::string* m
     return tif;
 }
 
+// The most decoded bytes (at the file's own bits per pixel) a coding makes of
+// one byte of strip or tile data.
+SECImage::CodingBound CodingBoundOf(uint16_t compression)
+{
+    switch (compression) {
+    case COMPRESSION_NONE:
+        return {1, 1};
+    case COMPRESSION_PACKBITS: // a run of at most 128 bytes takes two
+        return {128, 2};
+    case COMPRESSION_LZW: // a code of at least 9 and at most 12 bits, a string of at most 4,096 bytes
+        return {4096 * 8, 12};
+    case COMPRESSION_CCITTRLE:
+    case COMPRESSION_CCITTRLEW: // a run of at most 2,560 pixels takes a 12-bit code
+        return {2560 / 8 * 8, 12};
+    case COMPRESSION_JPEG:
+    case COMPRESSION_OJPEG: // a bit for each 8 x 8 block, three samples a pixel delivered
+        return {3 * 64 * 8, 1};
+    case COMPRESSION_CCITTFAX3:
+    case COMPRESSION_CCITTFAX4:
+        // Two-dimensional coding repeats a line in one bit, so it has no bound
+        // but the width; a practical one: a blank line of 16,384 pixels a bit.
+        return {16384 / 8 * 8, 1};
+    default:
+        // Deflate's own bound (1032 to 1); other codings are held to it too.
+        return {1032, 1};
+    }
+}
+
 // A TIFF held in memory, for TIFFClientOpen.
 struct MemoryTiff {
     const uint8_t* data;
@@ -255,6 +283,13 @@ bool SECTiff::ReadTiff(TIFF* tif)
     // Both tags are 16 bits wide: their product needs more than an int may hold.
     const uint32_t fileBits = uint32_t(bitsPerSample) * uint32_t(samplesPerPixel);
     if (fileBits == 16)
+        return false;
+    uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    const uint64_t fileBytes = TIFFGetSizeProc(tif)(TIFFClientdata(tif));
+    if (fileBits == 0 ||
+        !InProportion(width, height, int(std::min<uint32_t>(fileBits, 1u << 20)), fileBytes,
+                      CodingBoundOf(compression)))
         return false;
 
     Plan plan;
