@@ -245,3 +245,44 @@ TEST(PhotoPicture, DisplayCopyFollowsTheSettings)
     EXPECT_EQ(book.photo->m_pDisplayImage, nullptr);
     EXPECT_EQ(book.photo->m_sizeDisplay, (CSize{0, 0}));
 }
+
+TEST(PhotoPicture, PicturesShownLongAgoGiveWayToTheBudgetAndLoadAgainWhenWanted)
+{
+    RecordingPrompter prompter;
+    TempDir dir;
+    CCorvaleDoc doc;
+    doc.m_strBookFolder = dir.Path();
+    CCorvaleDoc::SetActiveBook(&doc);
+    // Six pictures of 1.2 MB each, clicked through in turn, in a budget of 4 MB.
+    PictureBudget::RunAll(doc.GetPictureBudget().SetLimit(uint64_t(4) << 20));
+    std::vector<CPhotoNode*> photos;
+    for (int i = 0; i < 6; ++i) {
+        std::string name = "p" + std::to_string(i) + ".bmp";
+        WriteBmp(dir.File(name), 800, 500);
+        auto photo = std::make_unique<CPhotoNode>();
+        photo->SetFileName(name);
+        photos.push_back(doc.m_root.AddPhoto(std::move(photo)));
+    }
+    DisplaySettings settings;
+    for (CPhotoNode* photo : photos) {
+        photo->PrepareDisplayImage(settings, false);
+        ASSERT_NE(photo->GetShownImage(), nullptr);
+        EXPECT_LE(doc.GetPictureBudget().Used(), uint64_t(4) << 20);
+    }
+    // The three shown last are kept; the first ones went, oldest first.
+    EXPECT_EQ(photos[0]->m_pImage, nullptr);
+    EXPECT_EQ(photos[1]->m_pImage, nullptr);
+    EXPECT_EQ(photos[2]->m_pImage, nullptr);
+    EXPECT_NE(photos[5]->m_pImage, nullptr);
+    EXPECT_NE(photos[5]->m_pDisplayImage, nullptr);
+    // Back to the first: it is read again, and the oldest of the rest gives way.
+    photos[0]->PrepareDisplayImage(settings, false);
+    ASSERT_NE(photos[0]->GetShownImage(), nullptr);
+    EXPECT_EQ(*photos[0]->GetShownSize(), (CSize{600, 375}));
+    EXPECT_EQ(photos[3]->m_pImage, nullptr);
+    EXPECT_TRUE(prompter.m_entries.empty());
+    // Closing the book leaves no account open.
+    doc.DeleteContents();
+    EXPECT_EQ(doc.GetPictureBudget().Used(), 0u);
+    CCorvaleDoc::SetActiveBook(nullptr);
+}
