@@ -64,6 +64,12 @@ TEST(PbkToolPictures, FailuresGiveTheViewersMessages)
     EXPECT_EQ(err, "Could not load image file " + dir.File("bad.gif") + "\n");
     EXPECT_FALSE(FileExistsAt(dir.File("o.ppm")));
     EXPECT_EQ(Tool({"decode", dir.File("bad.gif"), dir.File("o.png")}), 2);
+
+    // A screen of 8000 x 6000 and no image: nothing to draw, nothing written.
+    WriteFileBytes(dir.File("screen.gif"), std::string("GIF89a\x40\x1F\x70\x17\0\0\0\x3B", 14));
+    EXPECT_EQ(Tool({"decode", dir.File("screen.gif"), dir.File("o.ppm")}, &err), 1);
+    EXPECT_EQ(err, "the picture cannot be drawn\n");
+    EXPECT_FALSE(FileExistsAt(dir.File("o.ppm")));
 }
 
 TEST(PbkToolPictures, ShrinkMakesTheDisplayCopy)

@@ -40,7 +40,9 @@ bool WriteRendered(const SECImage& image, const std::string& path, std::string& 
 {
     std::vector<uint32_t> pixels;
     uint32_t width = 0, height = 0;
-    if (!DibRenderer::Render(image, pixels, width, height)) {
+    // A picture without pixels (a GIF of a screen and no image) is not drawn,
+    // as the viewer draws none: its size alone is anyone's to declare.
+    if (!image.HasPicture() || !DibRenderer::Render(image, pixels, width, height)) {
         message = "the picture cannot be drawn";
         return false;
     }
