@@ -302,6 +302,8 @@ ZipImporter::Outcome ZipImporter::ChooseTargetFolder(const std::string& title,
             return Fail(MessageId::ZipFailedToCreate, m_state.workPath);
         if (!fs::is_directory(status))
             return Fail(MessageId::ZipNotADirectory, m_state.workPath);
+        // An earlier import into it may have been killed half-way.
+        RemoveStaleTemporaries(m_state.workPath);
         if (counter == 0) {
             PromptReply reply = Prompter::Current().Ask(
                 FormatMessageText(MessageId::ZipFolderExists, {Cp1252ToUtf8(title)}),

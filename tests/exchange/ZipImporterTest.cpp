@@ -3,6 +3,7 @@
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "platform/SystemFolders.h"
+#include "support/KilledWriter.h"
 #include "support/TestEnvironment.h"
 #include "support/ZipFixture.h"
 
@@ -236,6 +237,13 @@ TEST(ZipImport, ImportedAgainGoesToNumberedFoldersAfterOneQuestion)
     EXPECT_EQ(Listing(fx.root.Path()).size(), 3u);
     EXPECT_TRUE(fx.opened.empty());
     EXPECT_EQ(fx.Owner("Trip", "OwnerName"), "Ann");
+
+    // What an import killed half-way left in a folder goes when it is met again.
+    std::string stale = LeaveKilledWriterTemporary(fx.root.File("Trip/a.jpg"));
+    ASSERT_NE(stale, "");
+    fx.prompter.QueueReply(PromptReply::Yes);
+    ASSERT_TRUE(fx.Import(fx.dir.File("t.zip")));
+    EXPECT_FALSE(FileExistsAt(fx.root.File("Trip/" + stale)));
 }
 
 TEST(ZipImport, TargetFolderProblems)

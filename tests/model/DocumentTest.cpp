@@ -4,6 +4,7 @@
 #include "model/OldCorvaleDoc.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
+#include "support/KilledWriter.h"
 #include "support/NamedPipe.h"
 #include "support/TestEnvironment.h"
 
@@ -242,6 +243,20 @@ TEST(Document, AFileLargerThanAnyBookIsRefusedUnread)
     CCorvaleDoc doc;
     EXPECT_FALSE(doc.OnOpenDocument(dir.File("huge.pbk")));
     EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Failed to open document."});
+}
+
+TEST(Document, OpeningABookRemovesWhatAKilledSaveLeftBesideIt)
+{
+    TempDir dir;
+    RecordingPrompter prompter;
+    WriteFileBytes(dir.File("book.pbk"), "");
+    std::string stale = LeaveKilledWriterTemporary(dir.File("book.pbk"));
+    ASSERT_NE(stale, "");
+    CCorvaleDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(dir.File("book.pbk")));
+    EXPECT_FALSE(FileExistsAt(dir.File(stale)));
+    EXPECT_TRUE(FileExistsAt(dir.File("book.pbk")));
+    doc.OnCloseDocument();
 }
 
 TEST(Document, SaveReplacesTheFileOnlyWhenEverythingWasWritten)

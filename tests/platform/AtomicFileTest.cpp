@@ -1,12 +1,10 @@
 #include "platform/AtomicFile.h"
+#include "support/KilledWriter.h"
 #include "support/TestEnvironment.h"
 
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 #include <gtest/gtest.h>
 
@@ -79,17 +77,7 @@ TEST(AtomicFileWriter, TheNextSaveRemovesTemporariesOfWritersThatDiedButNotOfLiv
 {
     TempDir dir;
     // A writer killed in the middle of its work leaves its temporary file.
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        AtomicFileWriter dying;
-        if (dying.Open(dir.File("book.pbk")) && dying.Write("half", 4))
-            raise(SIGKILL);
-        _exit(1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_NE(LeaveKilledWriterTemporary(dir.File("book.pbk")), "");
     ASSERT_EQ(Names(dir.Path()).size(), 1u);
 
     AtomicFileWriter live;
