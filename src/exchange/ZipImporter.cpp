@@ -163,6 +163,8 @@ ZipImporter::Outcome ZipImporter::Import(const std::string& path, int index)
     if (m_zip.ExtractEntry(index, m_state.workPath, [this, dataBytes] { KeepResponsive(dataBytes); }) !=
         ZipLibrary::kOk)
         return Fail(IsCancelled() ? MessageId::ZipImportFailed : MessageId::ZipCouldNotExtract);
+    if (m_state.progress)
+        m_state.progress->SetBytesPercent(0); // the bar is the photographs' from here on
     std::string tempDataFile = PathInFolder(m_state.workPath, dataName);
 
     std::vector<std::string> loadMessages;
