@@ -82,16 +82,17 @@ SECImage::CodingBound CodingBoundOf(uint16_t compression)
     case COMPRESSION_LZW: // a code of at least 9 and at most 12 bits, a string of at most 4,096 bytes
         return {4096 * 8, 12};
     case COMPRESSION_CCITTRLE:
-    case COMPRESSION_CCITTRLEW: // a run of at most 2,560 pixels takes a 12-bit code
-        return {2560 / 8 * 8, 12};
+    case COMPRESSION_CCITTRLEW: // a run of at most 2,560 one-bit pixels (320 bytes) takes a 12-bit code
+        return {320 * 8, 12};
     case COMPRESSION_JPEG:
     case COMPRESSION_OJPEG: // a bit for each 8 x 8 block, three samples a pixel delivered
         return {3 * 64 * 8, 1};
     case COMPRESSION_CCITTFAX3:
     case COMPRESSION_CCITTFAX4:
         // Two-dimensional coding repeats a line in one bit, so it has no bound
-        // but the width; a practical one: a blank line of 16,384 pixels a bit.
-        return {16384 / 8 * 8, 1};
+        // but the width; a practical one: a blank line of 16,384 one-bit
+        // pixels (2,048 bytes) a bit.
+        return {2048 * 8, 1};
     default:
         // Deflate's own bound (1032 to 1); other codings are held to it too.
         return {1032, 1};

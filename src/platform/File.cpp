@@ -1,5 +1,7 @@
 #include "platform/File.h"
 
+#include "platform/FileSystem.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -16,7 +18,7 @@ CFile::~CFile()
 bool CFile::Open(const std::string& fileName, unsigned flags)
 {
     Close();
-    int oflags = O_CLOEXEC;
+    int oflags = 0;
     if (flags & modeWrite)
         oflags |= O_WRONLY;
     else
@@ -25,23 +27,9 @@ bool CFile::Open(const std::string& fileName, unsigned flags)
         oflags |= O_CREAT | O_TRUNC;
     // Pictures come from other people: a pipe or device in a file's place is
     // refused at once instead of waited on or read for ever.
-    struct stat st;
-    if (::stat(fileName.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        m_nError = S_ISDIR(st.st_mode) ? EISDIR : EACCES;
+    m_fd = OpenRegularFile(fileName, oflags, m_nError);
+    if (m_fd < 0)
         return false;
-    }
-    m_fd = ::open(fileName.c_str(), oflags | O_NONBLOCK | O_NOCTTY, 0666);
-    if (m_fd < 0) {
-        m_nError = errno;
-        return false;
-    }
-    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(m_fd);
-        m_fd = -1;
-        m_nError = S_ISDIR(st.st_mode) ? EISDIR : EACCES;
-        return false;
-    }
-    ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
     m_strPath = fileName;
     m_nError = 0;
     return true;

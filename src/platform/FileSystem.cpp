@@ -218,7 +218,7 @@ int NotRegularError(const struct stat& st)
 
 } // namespace
 
-int OpenRegularFileForReading(const std::string& path, int& err)
+int OpenRegularFile(const std::string& path, int flags, int& err)
 {
     // Looked at before opening, so a device is never opened; looked at again
     // on what was opened, in case something else took the name between.
@@ -227,7 +227,7 @@ int OpenRegularFileForReading(const std::string& path, int& err)
         err = NotRegularError(st);
         return -1;
     }
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
     if (fd < 0) {
         err = errno;
         return -1;
@@ -240,6 +240,11 @@ int OpenRegularFileForReading(const std::string& path, int& err)
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     err = 0;
     return fd;
+}
+
+int OpenRegularFileForReading(const std::string& path, int& err)
+{
+    return OpenRegularFile(path, O_RDONLY, err);
 }
 
 int OpenRegularFileForReading(const std::string& path)

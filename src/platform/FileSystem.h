@@ -41,6 +41,9 @@ bool MakeFolderWithParents(const std::string& path);
 // else that is not a regular file.
 int OpenRegularFileForReading(const std::string& path, int& err);
 int OpenRegularFileForReading(const std::string& path);
+// The same with the open(2) flags given (close-on-exec is added); a file made
+// by O_CREAT is a regular one.
+int OpenRegularFile(const std::string& path, int flags, int& err);
 // The file system holding `path` (or its nearest existing ancestor) is ISO 9660 or UDF.
 bool IsCdRomPath(const std::string& path);
 // Neither a CD, nor removable media (the block device's sysfs flag, when it
