@@ -17,6 +17,7 @@
 #include <zip.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -146,6 +147,30 @@ void ThumbnailSeeds(const std::string& folder)
     SECJpeg jpeg;
     if (MakePicture(jpeg, 40, 24, 24))
         ThumbnailSeed(jpeg, folder, "a.jpg");
+}
+
+// The format seeds again behind the byte that chooses their reader, and
+// pictures that their coding packs tightly, so the fuzzer starts near the
+// largest sizes small inputs may declare.
+void FullLimitSeeds(const std::string& root)
+{
+    const char* formats[] = {"gif_load", "jpeg_load", "bmp_load", "pcx_load", "tiff_load"};
+    std::string folder = root + "/picture_full_limits";
+    for (char format = 0; format < 5; ++format) {
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(root + "/" + formats[int(format)], ec)) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            WriteSeed(folder, std::string(formats[int(format)]) + "-" + entry.path().filename().string(),
+                      std::string(1, format) + bytes);
+        }
+    }
+    CGifImage flat;
+    if (flat.Create(1500, 1000, 8, 256)) {
+        CMemFile file;
+        if (flat.SaveImage(&file))
+            WriteSeed(folder, "flat-gif", std::string(1, '\0') + std::string(file.Bytes().begin(), file.Bytes().end()));
+    }
 }
 
 void InfSeeds(const std::string& folder)
@@ -292,6 +317,7 @@ int main(int argc, char** argv)
     std::string root = argv[1];
     PbkSeeds(root + "/pbk_load");
     ImageSeeds(root);
+    FullLimitSeeds(root);
     InfSeeds(root + "/inf_owner");
     ThumbnailSeeds(root + "/thumbnail");
     SetupScriptSeeds(root + "/setup_script");

@@ -25,9 +25,9 @@ std::string MediaPlayerProgram(const std::string& windowsFolder)
     return windowsFolder + (separated ? "mplayer.exe" : "/mplayer.exe");
 }
 
-std::string MediaPlayerCommandLine(const std::string& program, const std::string& file)
+std::vector<std::string> MediaPlayerArguments(const std::string& file)
 {
-    return FormatText("\"%s\" /play /close \"%s\"", {program, file});
+    return {"/play", "/close", file};
 }
 
 void PlayMediaItem(CMediaNode& item, const std::string& bookFolder, MediaWindowHost& host)
@@ -35,7 +35,9 @@ void PlayMediaItem(CMediaNode& item, const std::string& bookFolder, MediaWindowH
     if (item.m_strFileName.empty())
         return;
     std::string path = PathResolver::Resolve(item.m_strFileName, bookFolder);
-    if (path.empty() || !FileExists(path)) {
+    // A pipe or device in the file's place would have a player wait or read
+    // for ever: only a regular file is an item's file.
+    if (path.empty() || !IsRegularFile(path)) {
         Prompter::Current().Message(FormatMessageText(MessageId::MediaFileNotFound, {item.m_strFileName}),
                                     PromptIcon::Exclamation);
         return;
@@ -74,8 +76,8 @@ bool PlayWithOutsidePlayer(const std::string& path, int mediaType)
             return false;
         }
         std::string program = MediaPlayerProgram(windowsFolder);
-        started = ProcessLauncher::Current().StartProgram(
-            program, MediaPlayerCommandLine(program, path), currentFolder);
+        started = ProcessLauncher::Current().StartProgram(program, MediaPlayerArguments(path),
+                                                          currentFolder);
     }
     if (!started)
         Report(MessageId::CannotLaunchPlayer);

@@ -4,6 +4,7 @@
 // through the system's player program, each left to run on its own.
 
 #include <string>
+#include <vector>
 
 class CMediaNode;
 class MediaWindowHost;
@@ -19,5 +20,6 @@ bool PlayWithOutsidePlayer(const std::string& path, int mediaType);
 
 // The system's player program in the Windows folder.
 std::string MediaPlayerProgram(const std::string& windowsFolder);
-// The command line that starts `program` on `file` and closes it at the end.
-std::string MediaPlayerCommandLine(const std::string& program, const std::string& file);
+// The arguments that have the player play `file` and close at the end; the
+// file is always the last one, whole, whatever characters its name holds.
+std::vector<std::string> MediaPlayerArguments(const std::string& file);

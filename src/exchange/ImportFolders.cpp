@@ -1,5 +1,6 @@
 #include "exchange/ImportFolders.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 #include "platform/Settings.h"
@@ -66,6 +67,8 @@ NewFolder MakeNewFolder(const std::string& parent, const std::string& name,
             return NewFolder::Failed;
         if (!fs::is_directory(status))
             return NewFolder::NotAFolder;
+        // An earlier writer into it may have been killed half-way.
+        RemoveStaleTemporaries(path);
         if (counter == 0 && !askOtherName())
             return NewFolder::Declined;
         if (++counter > kMaxFolderAlternatives)

@@ -144,8 +144,18 @@ ZipImporter::Outcome ZipImporter::Import(const std::string& path, int index)
     // Entries are written under their base names, so that is where the data
     // file lands, here and in the new folder alike.
     std::string dataName = ZipLibrary::ExtractedName(m_zip.GetEntryName(index));
-    if (dataName.empty() || m_zip.ExtractEntry(index, m_state.workPath) != ZipLibrary::kOk)
+    if (dataName.empty())
         return Fail(MessageId::ZipCouldNotExtract);
+    // What the document would refuse to read is not written out first: the
+    // declared size bounds the extraction, which stops where the data passes it.
+    const int64_t dataBytes = m_zip.GetEntrySize(index);
+    if (static_cast<uint64_t>(dataBytes) > CDocument::kMaxFileBytes)
+        return Fail(MessageId::FailedToOpenDocument);
+    if (m_zip.ExtractEntry(index, m_state.workPath, [this, dataBytes] { KeepResponsive(dataBytes); }) !=
+        ZipLibrary::kOk)
+        return Fail(IsCancelled() ? MessageId::ZipImportFailed : MessageId::ZipCouldNotExtract);
+    if (m_state.progress)
+        m_state.progress->SetBytesPercent(0); // the bar is the photographs' from here on
     std::string tempDataFile = PathInFolder(m_state.workPath, dataName);
 
     std::vector<std::string> loadMessages;
@@ -155,6 +165,8 @@ ZipImporter::Outcome ZipImporter::Import(const std::string& path, int index)
     std::string title = doc->m_strBookTitle;
 
     RecordSender(title);
+    if (IsCancelled())
+        return Fail(MessageId::ZipImportFailed);
 
     ShowPhase(MessageId::ZipPreparingFolder);
     if (ChooseTargetFolder(title, dataName) == Outcome::Stopped)
@@ -173,7 +185,9 @@ ZipImporter::Outcome ZipImporter::Import(const std::string& path, int index)
         return Fail(MessageId::ZipImportFailed);
 
     int err = 0;
-    bool copied = CopyFileAtomically(tempDataFile, newDataFile, err);
+    // The photographs are in place by now: the dialog stays painted, but
+    // nothing is left for Cancel to spare.
+    bool copied = CopyFileAtomically(tempDataFile, newDataFile, err, [this] { KeepResponsive(0); });
     std::error_code ec;
     fs::remove(tempDataFile, ec);
     if (!copied)
@@ -240,7 +254,8 @@ void ZipImporter::RecordSender(const std::string& title)
             continue;
         if (m_zip.GetEntrySize(i) > kMaxSenderScriptBytes)
             continue;
-        m_zip.ExtractEntry(i, m_state.workPath);
+        if (m_zip.ExtractEntry(i, m_state.workPath, [this] { KeepResponsive(0); }) != ZipLibrary::kOk)
+            return;
         std::string file = PathInFolder(m_state.workPath, ZipLibrary::ExtractedName(name));
         std::string script;
         int err = 0;
@@ -322,12 +337,8 @@ void ZipImporter::SelectNodeFileCallback(CCorvaleDoc*, CBaseNode* node, int)
 void ZipImporter::ImportProgressCallback()
 {
     ImportProgress* progress = m_state.progress.get();
-    if (!progress || m_state.selectedCount <= 0 || m_state.selectedBytes <= 0)
+    if (!progress || m_state.selectedCount <= 0 || m_state.selectedBytes <= 0 || StopIfCancelled())
         return;
-    if (progress->IsCancelled()) {
-        m_zip.AbortExtraction();
-        return;
-    }
     int files = 0;
     int64_t bytes = 0;
     if (m_zip.GetProgress(files, bytes)) {
@@ -341,6 +352,31 @@ void ZipImporter::ImportProgressCallback()
         progress->SetBytesText(FormatMessageText(MessageId::ZipBytesImported, {std::to_string(bytes)}));
         progress->Refresh();
     }
+    progress->ProcessInput();
+}
+
+bool ZipImporter::IsCancelled() const
+{
+    return m_state.progress && m_state.progress->IsCancelled();
+}
+
+bool ZipImporter::StopIfCancelled()
+{
+    if (!IsCancelled())
+        return false;
+    m_zip.AbortExtraction();
+    return true;
+}
+
+void ZipImporter::KeepResponsive(int64_t expectedBytes)
+{
+    ImportProgress* progress = m_state.progress.get();
+    if (!progress || StopIfCancelled())
+        return;
+    int files = 0;
+    int64_t bytes = 0;
+    if (expectedBytes > 0 && m_zip.GetProgress(files, bytes))
+        progress->SetBytesPercent(Percent(bytes, expectedBytes));
     progress->ProcessInput();
 }
 

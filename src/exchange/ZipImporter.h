@@ -73,6 +73,12 @@ private:
     void SelectNodeFiles(CCorvaleDoc& doc);
     void SelectNodeFileCallback(CCorvaleDoc* doc, CBaseNode* node, int depth);
     void ImportProgressCallback();
+    // Between the pieces of any other extraction or copy: the display stays
+    // painted and Cancel reachable; `expectedBytes` (when known) moves the bar.
+    void KeepResponsive(int64_t expectedBytes);
+    bool IsCancelled() const;
+    // True, with the running extraction told to stop, once the user asked to cancel.
+    bool StopIfCancelled();
     void ShowPhase(MessageId message);
 
     Settings m_settings;

@@ -7,6 +7,7 @@
 #include <zip.h>
 
 #include <climits>
+#include <unistd.h>
 #include <cstring>
 #include <filesystem>
 
@@ -59,14 +60,17 @@ ZipLibrary::~ZipLibrary()
 int ZipLibrary::OpenArchive(const std::string& path)
 {
     CloseArchive();
-    // A pipe or device would have the reader wait or read for ever.
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec))
+    // A pipe or device would have the reader wait or read for ever; the file
+    // looked at is the one the library reads.
+    int fd = OpenRegularFileForReading(path);
+    if (fd < 0)
         return kFailed;
     int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
-    if (!archive)
+    zip_t* archive = zip_fdopen(fd, 0, &error);
+    if (!archive) {
+        ::close(fd);
         return kFailed;
+    }
     zip_int64_t count = zip_get_num_entries(archive, 0);
     if (count < 0 || count > INT_MAX) {
         zip_discard(archive);
@@ -118,13 +122,26 @@ bool ZipLibrary::IsSelected(int index) const
            m_entries[static_cast<size_t>(index)].selected;
 }
 
-int ZipLibrary::ExtractEntry(int index, const std::string& folder)
+int ZipLibrary::ExtractEntry(int index, const std::string& folder, const ProgressCallback& callback)
 {
     if (!m_pArchive || index < 0 || static_cast<size_t>(index) >= m_entries.size())
         return kFailed;
     if (!RoomFor(folder, m_entries[static_cast<size_t>(index)].size))
         return kFailed;
-    return ExtractOne(static_cast<size_t>(index), folder, ProgressCallback());
+    RemoveStaleTemporaries(folder);
+    BeginExtraction();
+    int result = ExtractOne(static_cast<size_t>(index), folder, callback);
+    m_bExtracting = false;
+    m_bAbort = false;
+    return result;
+}
+
+void ZipLibrary::BeginExtraction()
+{
+    m_bExtracting = true;
+    m_bAbort = false;
+    m_nFilesDone = 0;
+    m_nBytesDone = 0;
 }
 
 int ZipLibrary::ExtractSelected(const std::string& folder, const ProgressCallback& callback)
@@ -137,11 +154,9 @@ int ZipLibrary::ExtractSelected(const std::string& folder, const ProgressCallbac
             needed = entry.size > UINT64_MAX - needed ? UINT64_MAX : needed + entry.size;
     if (!RoomFor(folder, needed))
         return kFailed;
+    RemoveStaleTemporaries(folder);
 
-    m_bExtracting = true;
-    m_bAbort = false;
-    m_nFilesDone = 0;
-    m_nBytesDone = 0;
+    BeginExtraction();
     int result = kOk;
     for (size_t i = 0; i < m_entries.size() && result == kOk; ++i) {
         if (!m_entries[i].selected)

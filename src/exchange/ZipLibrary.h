@@ -37,16 +37,17 @@ public:
     // Marks (or unmarks) an entry for ExtractSelected.
     void SelectEntry(int index, bool select);
     bool IsSelected(int index) const;
-    // Writes one entry into `folder`; kOk or kFailed.
-    int ExtractEntry(int index, const std::string& folder);
+    // Writes one entry into `folder`, calling `callback` after each piece
+    // written; kOk, or kFailed when it failed or AbortExtraction was called.
+    int ExtractEntry(int index, const std::string& folder, const ProgressCallback& callback = {});
     // Writes every marked entry into `folder` in index order, calling
     // `callback` after each piece written and after each file. kOk when all
     // were written; kFailed when one failed or AbortExtraction was called,
     // with the files written before it left in place.
     int ExtractSelected(const std::string& folder, const ProgressCallback& callback);
-    // Makes the running ExtractSelected stop after the piece it is writing.
+    // Makes the running extraction stop after the piece it is writing.
     void AbortExtraction();
-    // While ExtractSelected runs: true with the files finished and the bytes
+    // While an extraction runs: true with the files finished and the bytes
     // written so far; false otherwise.
     bool GetProgress(int& files, int64_t& bytes) const;
     void CloseArchive();
@@ -63,6 +64,7 @@ private:
         bool selected = false;
     };
 
+    void BeginExtraction();
     int ExtractOne(size_t index, const std::string& folder, const ProgressCallback& callback);
 
     zip* m_pArchive = nullptr;

@@ -612,11 +612,20 @@ bool DisplayCopy::ShrinkLimit(int shrinkSize, uint32_t& limitWidth, uint32_t& li
     return true;
 }
 
+bool DisplayCopy::ShrinkFraction(int shrinkFactor, uint32_t& numerator, uint32_t& denominator)
+{
+    static const uint32_t kFractions[5][2] = {{3, 4}, {2, 3}, {1, 2}, {1, 3}, {1, 4}};
+    if (shrinkFactor < 1 || shrinkFactor > 5)
+        return false;
+    numerator = kFractions[shrinkFactor - 1][0];
+    denominator = kFractions[shrinkFactor - 1][1];
+    return true;
+}
+
 DisplayCopy::Action DisplayCopy::Decide(uint32_t width, uint32_t height, bool shrinkLargeImages,
                                         int shrinkSize, int shrinkFactor, uint32_t& displayWidth,
                                         uint32_t& displayHeight)
 {
-    static const uint32_t kFractions[5][2] = {{3, 4}, {2, 3}, {1, 2}, {1, 3}, {1, 4}};
     displayWidth = width;
     displayHeight = height;
     if (!shrinkLargeImages)
@@ -627,14 +636,16 @@ DisplayCopy::Action DisplayCopy::Decide(uint32_t width, uint32_t height, bool sh
     // 64-bit products: the same truncated results as 32-bit unsigned
     // arithmetic for every picture size the image object allows, and no
     // wrap-around beyond it.
-    auto apply = [&](int k, uint32_t& w, uint32_t& h) {
-        w = static_cast<uint32_t>(uint64_t(width) * kFractions[k][0] / kFractions[k][1]);
-        h = static_cast<uint32_t>(uint64_t(height) * kFractions[k][0] / kFractions[k][1]);
+    auto apply = [&](int factor, uint32_t& w, uint32_t& h) {
+        uint32_t n = 1, d = 1;
+        ShrinkFraction(factor, n, d);
+        w = static_cast<uint32_t>(uint64_t(width) * n / d);
+        h = static_cast<uint32_t>(uint64_t(height) * n / d);
     };
     if (shrinkFactor == 0) {
-        for (int k = 0; k < 5; ++k) {
+        for (int factor = 1; factor <= 5; ++factor) {
             uint32_t w = 0, h = 0;
-            apply(k, w, h);
+            apply(factor, w, h);
             if (w <= limitW && h <= limitH) {
                 displayWidth = w;
                 displayHeight = h;
@@ -643,9 +654,10 @@ DisplayCopy::Action DisplayCopy::Decide(uint32_t width, uint32_t height, bool sh
         }
         return Action::Shrink; // nothing fits: a copy at the picture's own size
     }
-    if (shrinkFactor < 1 || shrinkFactor > 5)
+    uint32_t n = 0, d = 0;
+    if (!ShrinkFraction(shrinkFactor, n, d))
         return Action::NoShrink; // an unknown factor (only a hand-edited setting) reduces nothing
-    apply(shrinkFactor - 1, displayWidth, displayHeight);
+    apply(shrinkFactor, displayWidth, displayHeight);
     return Action::Shrink;
 }
 

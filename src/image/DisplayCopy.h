@@ -18,6 +18,9 @@ public:
 
     // The size threshold of ImageShrinkSize 0..3; false for any other value.
     static bool ShrinkLimit(int shrinkSize, uint32_t& limitWidth, uint32_t& limitHeight);
+    // The fixed fraction of ImageShrinkFactor 1..5 (3/4, 2/3, 1/2, 1/3, 1/4);
+    // false for any other value (0 chooses among them, see Decide).
+    static bool ShrinkFraction(int shrinkFactor, uint32_t& numerator, uint32_t& denominator);
 
     // The display size of a width x height picture under the display settings.
     // A picture is shrunk only when it reaches the threshold in both

@@ -10,6 +10,10 @@
 
 namespace {
 
+// An LZW code is at most 12 bits and stands for at most 4,096 pixels (the
+// longest string a table of 4,096 entries holds), one byte each.
+constexpr SECImage::CodingBound kLzwBound{4096 * 8, 12};
+
 // What is left of the file from its position, at most CGifImage::kMaxFileBytes.
 bool ReadWholeFile(CFile& file, std::vector<uint8_t>& bytes)
 {
@@ -46,9 +50,11 @@ bool CGifImage::DoLoadImage(CFile* file)
     if (info.imageCount == 0)
         return true;
 
-    // Every image of the file would have been held in turn; one too large fails the load.
+    // Every image of the file would have been held in turn; one too large
+    // fails the load, as does one larger than the whole file could code.
     size_t blockBytes = 0;
-    if (!CheckedImageSize(info.largestWidth, info.largestHeight, 8, blockBytes))
+    if (!CheckedImageSize(info.largestWidth, info.largestHeight, 8, blockBytes) ||
+        !InProportion(info.largestWidth, info.largestHeight, 8, bytes.size(), kLzwBound))
         return false;
     // The picture is the last image at its own size: its lines and rows are the
     // descriptor's, so no line can reach outside the block whatever the screen says.

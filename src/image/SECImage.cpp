@@ -86,6 +86,20 @@ bool SECImage::ByteCountAllowed(uint64_t bytes)
     return bytes <= g_maxImageBytes;
 }
 
+bool SECImage::InProportion(uint64_t width, uint64_t height, int bitsPerPixel, uint64_t fileBytes,
+                            CodingBound bound)
+{
+    if (bitsPerPixel <= 0 || bound.coded == 0 || !PixelCountAllowed(width, height))
+        return false;
+    // Within the pixel limit and for any real file, bits and the allowance
+    // fit 64 bits easily.
+    fileBytes = std::min<uint64_t>(fileBytes, uint64_t(1) << 40);
+    const uint64_t pictureBits = width * height * static_cast<uint64_t>(bitsPerPixel);
+    const uint64_t allowedBytes = 2 * fileBytes / bound.coded * bound.decoded +
+                                  2 * fileBytes % bound.coded * bound.decoded / bound.coded;
+    return pictureBits / 8 <= allowedBytes;
+}
+
 void SECImage::SetSizeLimits(uint64_t maxPixels, uint64_t maxBytes)
 {
     g_maxPixels = std::min(maxPixels, kMaxPixels);

@@ -71,6 +71,22 @@ public:
     static bool PixelCountAllowed(uint64_t width, uint64_t height);
     // True when a pixel buffer of this many bytes is within the byte limit.
     static bool ByteCountAllowed(uint64_t bytes);
+
+    // The most that a format's coding can make of its file: `decoded` bytes
+    // of pixels (at the picture's own bits per pixel) from `coded` bytes.
+    // Each reader works its bound out from the coding (the longest string of
+    // one code, the longest run, the fewest bits for a block).
+    struct CodingBound {
+        uint64_t decoded;
+        uint64_t coded;
+    };
+    // False when a width x height picture of `bitsPerPixel` bits would take
+    // more than twice the bytes that `fileBytes` coded bytes can hold: the
+    // size is then a lie (early-ending data would be filled in), not a
+    // photograph, and nothing is allocated for it. The margin of two covers
+    // what a reckoning leaves out; real photographs stay far below it.
+    static bool InProportion(uint64_t width, uint64_t height, int bitsPerPixel, uint64_t fileBytes,
+                             CodingBound bound);
     // Lowers the limits (never above the constants): fuzzing uses smaller ones
     // so that the same checks run at many more inputs a second.
     static void SetSizeLimits(uint64_t maxPixels, uint64_t maxBytes);

@@ -15,6 +15,12 @@ constexpr size_t kBufferSize = 4096;
 // Progressive files need a handful of scans; a file with thousands of tiny
 // scans only serves to keep the decoder busy.
 constexpr int kMaxScans = 1000;
+// Huffman coding spends at least one bit on every 8 x 8 block of the
+// component with the most samples, which spans the whole picture: 64 pixels
+// (a sample each) a bit, however the data ends. An adapted arithmetic coder
+// can spend far less on an empty block; it is given eight blocks a bit.
+constexpr SECImage::CodingBound kHuffmanBound{64 * 8, 1};
+constexpr SECImage::CodingBound kArithmeticBound{8 * 64 * 8, 1};
 
 // The standard error manager with a way back out of the library: errors
 // leave through ExitToGuard to the setjmp in RunGuarded, nothing is printed.
@@ -281,7 +287,9 @@ bool SECJpeg::ReadJpeg(jpeg_decompress_struct& cinfo)
     int bitsPerPixel = quantise ? 8 : 24;
     uint16_t colours = quantise ? 256 : 0;
     size_t bytes = 0;
-    if (!CheckedImageSize(cinfo.image_width, cinfo.image_height, bitsPerPixel, bytes))
+    if (!CheckedImageSize(cinfo.image_width, cinfo.image_height, bitsPerPixel, bytes) ||
+        !InProportion(cinfo.image_width, cinfo.image_height, 8, m_pCurFile->GetLength(),
+                      cinfo.arith_code ? kArithmeticBound : kHuffmanBound))
         return false;
     if (!m_header.Allocate(kBitmapInfoHeaderSize + 4 * size_t(colours)) || !m_bits.Allocate(bytes))
         return false;

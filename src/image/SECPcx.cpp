@@ -100,8 +100,12 @@ bool SECPcx::DoLoadImage(CFile* file)
         return false;
     }
 
+    // A run of at most 63 bytes takes two: no file holds more than 31.5
+    // bytes of scanlines (of `bits` bits a pixel over all planes) a byte.
+    constexpr CodingBound kRunBound{63, 2};
     size_t bytes = 0;
-    if (!SECImage::CheckedImageSize(width, height, depth, bytes))
+    if (!SECImage::CheckedImageSize(width, height, depth, bytes) ||
+        !InProportion(width, height, int(bits), file->GetLength(), kRunBound))
         return false;
 
     auto fail = [this]() {

@@ -1,5 +1,7 @@
 #include "image/SECTiff.h"
 
+#include "platform/FileSystem.h"
+
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
@@ -7,6 +9,7 @@
 #include <vector>
 
 #include <tiffio.h>
+#include <unistd.h>
 
 namespace {
 
@@ -45,16 +48,55 @@ TIFFOpenOptions* MakeOptions(std::string* messages, bool reading)
 
 TIFF* OpenTiffFile(const std::string& fileName, const char* mode, std::string* messages)
 {
-#if TIFFLIB_VERSION >= 20221213
-    TIFFOpenOptions* options = MakeOptions(messages, mode[0] == 'r');
-    if (!options)
+    const bool reading = mode[0] == 'r';
+    // A file to read is opened here, so that only a regular file reaches the
+    // library: it would wait on a pipe for ever.
+    int fd = -1;
+    if (reading && (fd = OpenRegularFileForReading(fileName)) < 0)
         return nullptr;
-    TIFF* tif = TIFFOpenExt(fileName.c_str(), mode, options);
-    TIFFOpenOptionsFree(options);
-    return tif;
+    TIFF* tif = nullptr;
+#if TIFFLIB_VERSION >= 20221213
+    if (TIFFOpenOptions* options = MakeOptions(messages, reading)) {
+        tif = reading ? TIFFFdOpenExt(fd, fileName.c_str(), mode, options)
+                      : TIFFOpenExt(fileName.c_str(), mode, options);
+        TIFFOpenOptionsFree(options);
+    }
 #else
-    return TIFFOpen(fileName.c_str(), mode);
+    tif = reading ? TIFFFdOpen(fd, fileName.c_str(), mode) : TIFFOpen(fileName.c_str(), mode);
 #endif
+    // A handle made from the descriptor closes it; a failed opening does not.
+    if (!tif && fd >= 0)
+        ::close(fd);
+    return tif;
+}
+
+// The most decoded bytes (at the file's own bits per pixel) a coding makes of
+// one byte of strip or tile data.
+SECImage::CodingBound CodingBoundOf(uint16_t compression)
+{
+    switch (compression) {
+    case COMPRESSION_NONE:
+        return {1, 1};
+    case COMPRESSION_PACKBITS: // a run of at most 128 bytes takes two
+        return {128, 2};
+    case COMPRESSION_LZW: // a code of at least 9 and at most 12 bits, a string of at most 4,096 bytes
+        return {4096 * 8, 12};
+    case COMPRESSION_CCITTRLE:
+    case COMPRESSION_CCITTRLEW: // a run of at most 2,560 one-bit pixels (320 bytes) takes a 12-bit code
+        return {320 * 8, 12};
+    case COMPRESSION_JPEG:
+    case COMPRESSION_OJPEG: // a bit for each 8 x 8 block, three samples a pixel delivered
+        return {3 * 64 * 8, 1};
+    case COMPRESSION_CCITTFAX3:
+    case COMPRESSION_CCITTFAX4:
+        // Two-dimensional coding repeats a line in one bit, so it has no bound
+        // but the width; a practical one: a blank line of 16,384 one-bit
+        // pixels (2,048 bytes) a bit.
+        return {2048 * 8, 1};
+    default:
+        // Deflate's own bound (1032 to 1); other codings are held to it too.
+        return {1032, 1};
+    }
 }
 
 // A TIFF held in memory, for TIFFClientOpen.
@@ -242,6 +284,13 @@ bool SECTiff::ReadTiff(TIFF* tif)
     // Both tags are 16 bits wide: their product needs more than an int may hold.
     const uint32_t fileBits = uint32_t(bitsPerSample) * uint32_t(samplesPerPixel);
     if (fileBits == 16)
+        return false;
+    uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    const uint64_t fileBytes = TIFFGetSizeProc(tif)(TIFFClientdata(tif));
+    if (fileBits == 0 ||
+        !InProportion(width, height, int(std::min<uint32_t>(fileBits, 1u << 20)), fileBytes,
+                      CodingBoundOf(compression)))
         return false;
 
     Plan plan;

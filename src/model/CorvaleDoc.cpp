@@ -1,6 +1,7 @@
 #include "model/CorvaleDoc.h"
 
 #include "model/Archive.h"
+#include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageTable.h"
 #include "platform/Prompter.h"
@@ -90,6 +91,9 @@ bool CCorvaleDoc::OnOpenDocument(const std::string& path)
         return false;
 
     m_strBookFolder = FolderOfPath(path);
+    // Files a save or an import into this folder left when it was killed.
+    if (!IsCdRomPath(path))
+        RemoveStaleTemporaries(m_strBookFolder);
     SystemFolders::SetCurrentDirectory(m_strBookFolder);
     Send(RouterMessage::BookLoaded(&m_root), nullptr);
     return true;

@@ -3,11 +3,13 @@
 // title and the sender. It announces loading and closing on the bus and
 // follows the selection that the panes send.
 
+#include "image/PictureBudget.h"
 #include "model/Document.h"
 #include "model/PhotoNode.h"
 #include "model/Router.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 class CCorvaleDoc : public CDocument, public CRouter {
@@ -37,10 +39,20 @@ public:
     void OnUp();
 
     CPhotoNode* GetRoot() { return &m_root; }
+    // What the book's decoded pictures may take together; shared with the
+    // views that keep screen copies of them.
+    PictureBudget& GetPictureBudget() { return *m_pPictureBudget; }
+    std::shared_ptr<PictureBudget> SharePictureBudget() const { return m_pPictureBudget; }
     CBaseNode* GetCurrent() const { return m_pCurrent; }
 
     int32_t m_nDocVersion = 0;
     int32_t m_nDocRevision = 0;
+
+private:
+    // Before the root: the nodes leave their accounts as they go.
+    std::shared_ptr<PictureBudget> m_pPictureBudget = std::make_shared<PictureBudget>();
+
+public:
     CPhotoNode m_root;
     CBaseNode* m_pCurrent;
     std::string m_strBookTitle;

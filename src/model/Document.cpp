@@ -16,17 +16,16 @@ std::function<void(const std::string&)> CDocument::s_addToRecentFileList;
 
 namespace {
 
-// Larger files are not Picture Books anyone made; refusing them keeps a hostile
-// file from exhausting memory.
-constexpr size_t kMaxDocumentBytes = size_t(1) << 30;
-
 enum class ReadResult { Ok, FileError, TooLarge };
 
 ReadResult ReadDocumentFile(const std::string& path, std::string& bytes, int& err)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // A pipe would be waited on for ever and a device read as an empty book:
+    // only a regular file is a book, anything else is refused as a folder is.
+    int fd = OpenRegularFileForReading(path, err);
     if (fd < 0) {
-        err = errno;
+        if (err == EISDIR)
+            err = EACCES;
         return ReadResult::FileError;
     }
     struct stat st;
@@ -34,10 +33,7 @@ ReadResult ReadDocumentFile(const std::string& path, std::string& bytes, int& er
     if (::fstat(fd, &st) != 0) {
         err = errno;
         result = ReadResult::FileError;
-    } else if (S_ISDIR(st.st_mode)) {
-        err = EACCES;
-        result = ReadResult::FileError;
-    } else if (static_cast<unsigned long long>(st.st_size) > kMaxDocumentBytes) {
+    } else if (static_cast<unsigned long long>(st.st_size) > CDocument::kMaxFileBytes) {
         result = ReadResult::TooLarge;
     } else {
         bytes.resize(static_cast<size_t>(st.st_size));
@@ -144,6 +140,7 @@ bool CDocument::OnOpenDocument(const std::string& path)
 
 bool CDocument::OnSaveDocument(const std::string& path)
 {
+    RemoveStaleTemporaries(FolderOfPath(path));
     AtomicFileWriter file;
     if (!file.Open(path)) {
         ReportFileError(file.Error(), path);

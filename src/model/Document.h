@@ -3,6 +3,7 @@
 // modified flag, opening a file into Serialize, saving without ever leaving a
 // half-written file, and choosing a name to save under.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -10,6 +11,10 @@ class CArchive;
 
 class CDocument {
 public:
+    // Larger files are refused unread. A real book is far smaller (a million
+    // nodes take about 120 MB), and the whole file is held in memory.
+    static constexpr uint64_t kMaxFileBytes = uint64_t(256) << 20;
+
     CDocument();
     virtual ~CDocument();
     CDocument(const CDocument&) = delete;

@@ -24,6 +24,9 @@ CPhotoNode::~CPhotoNode()
 void CPhotoNode::Clear()
 {
     // Picture, display copy, then photographs and multimedia items in index order.
+    if (m_pBudget)
+        m_pBudget->ForgetGroup(this);
+    m_pBudget = nullptr;
     m_pImage.reset();
     m_pDisplayImage.reset();
     for (auto& child : m_photos)
@@ -90,7 +93,36 @@ bool CPhotoNode::LoadPicture()
     }
     m_sizePicture = {static_cast<int32_t>(m_pImage->m_dwWidth),
                      static_cast<int32_t>(m_pImage->m_dwHeight)};
+    ChargePictures();
     return true;
+}
+
+void CPhotoNode::ChargePictures()
+{
+    if (!m_pBudget) {
+        CCorvaleDoc* book = CCorvaleDoc::GetActiveBook();
+        m_pBudget = book ? &book->GetPictureBudget() : nullptr;
+    }
+    if (!m_pBudget)
+        return;
+    uint64_t bytes = 0;
+    for (const SECImage* image : {m_pImage.get(), m_pDisplayImage.get()})
+        if (image)
+            bytes += image->GetBitsSize() + image->GetHeaderSize();
+    // A failed load holds nothing worth freeing, and freeing it would have
+    // the failure reported again.
+    if (!m_pImage || !m_pImage->HasPicture()) {
+        m_pBudget->Forget(this, this);
+        return;
+    }
+    PictureBudget::RunAll(m_pBudget->Charge(this, this, bytes, [this] { ReleasePictures(); }));
+}
+
+void CPhotoNode::ReleasePictures()
+{
+    m_pImage.reset();
+    m_pDisplayImage.reset();
+    m_sizeDisplay = CSize();
 }
 
 void CPhotoNode::PrepareDisplayImage(const DisplaySettings& settings, bool force)
@@ -114,24 +146,30 @@ void CPhotoNode::PrepareDisplayImage(const DisplaySettings& settings, bool force
         if (DisplayCopy::Scale(*m_pImage, displayWidth, displayHeight, *copy)) {
             m_pDisplayImage = std::move(copy);
             m_sizeDisplay = {static_cast<int32_t>(displayWidth), static_cast<int32_t>(displayHeight)};
+            ChargePictures();
             return;
         }
     }
     // No shrinking (or a picture that cannot be scaled): shown at its own size.
     m_pDisplayImage.reset();
     m_sizeDisplay = m_sizePicture;
+    ChargePictures();
 }
 
 void CPhotoNode::FreeDisplayImage()
 {
     m_pDisplayImage.reset();
     m_sizeDisplay = CSize();
+    if (m_pImage)
+        ChargePictures();
 }
 
 SECImage* CPhotoNode::GetShownImage()
 {
     if (!m_pImage)
         LoadPicture();
+    else if (m_pBudget)
+        m_pBudget->Touch(this);
     return m_pDisplayImage ? m_pDisplayImage.get() : m_pImage.get();
 }
 

@@ -3,6 +3,7 @@
 // shrunken display copy, its photograph and sub-group children and its
 // multimedia items.
 
+#include "image/PictureBudget.h"
 #include "model/BaseNode.h"
 #include "model/MediaNode.h"
 
@@ -57,4 +58,13 @@ public:
     CSize m_sizeDisplay;
     std::vector<std::unique_ptr<CMediaNode>> m_media;
     std::vector<std::unique_ptr<CPhotoNode>> m_photos;
+
+private:
+    // Charges what the picture and display copy hold to the open book's
+    // budget, which may free other photographs' pictures to make room.
+    void ChargePictures();
+    // The budget's call: both go, and are loaded again when next wanted.
+    void ReleasePictures();
+
+    PictureBudget* m_pBudget = nullptr; // where the pictures are charged; not owned
 };

@@ -1,5 +1,7 @@
 #include "platform/File.h"
 
+#include "platform/FileSystem.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -16,25 +18,18 @@ CFile::~CFile()
 bool CFile::Open(const std::string& fileName, unsigned flags)
 {
     Close();
-    int oflags = O_CLOEXEC;
+    int oflags = 0;
     if (flags & modeWrite)
         oflags |= O_WRONLY;
     else
         oflags |= O_RDONLY;
     if (flags & modeCreate)
         oflags |= O_CREAT | O_TRUNC;
-    m_fd = ::open(fileName.c_str(), oflags, 0666);
-    if (m_fd < 0) {
-        m_nError = errno;
+    // Pictures come from other people: a pipe or device in a file's place is
+    // refused at once instead of waited on or read for ever.
+    m_fd = OpenRegularFile(fileName, oflags, m_nError);
+    if (m_fd < 0)
         return false;
-    }
-    struct stat st;
-    if (::fstat(m_fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(m_fd);
-        m_fd = -1;
-        m_nError = EISDIR;
-        return false;
-    }
     m_strPath = fileName;
     m_nError = 0;
     return true;

@@ -210,18 +210,48 @@ bool MakeFolderWithParents(const std::string& path)
     return KindOfPath(path) == PathKind::Folder;
 }
 
-int OpenRegularFileForReading(const std::string& path)
+namespace {
+
+int NotRegularError(const struct stat& st)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return -1;
+    return S_ISDIR(st.st_mode) ? EISDIR : EACCES;
+}
+
+} // namespace
+
+int OpenRegularFile(const std::string& path, int flags, int& err)
+{
+    // Looked at before opening, so a device is never opened; looked at again
+    // on what was opened, in case something else took the name between.
     struct stat st{};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        err = NotRegularError(st);
+        return -1;
+    }
+    int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+    if (fd < 0) {
+        err = errno;
+        return -1;
+    }
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        err = NotRegularError(st);
         ::close(fd);
         return -1;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    err = 0;
     return fd;
+}
+
+int OpenRegularFileForReading(const std::string& path, int& err)
+{
+    return OpenRegularFile(path, O_RDONLY, err);
+}
+
+int OpenRegularFileForReading(const std::string& path)
+{
+    int err = 0;
+    return OpenRegularFileForReading(path, err);
 }
 
 BoundedRead ReadFileUpTo(const std::string& path, uint64_t limit, std::string& bytes)
@@ -257,13 +287,11 @@ bool ReadWholeFile(const std::string& path, std::string& out, int& err)
 {
     out.clear();
     err = 0;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        err = errno;
+    int fd = OpenRegularFileForReading(path, err);
+    if (fd < 0)
         return false;
-    }
     struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+    if (::fstat(fd, &st) == 0 && st.st_size > 0)
         out.reserve(static_cast<size_t>(st.st_size));
     char buffer[65536];
     for (;;) {

@@ -35,8 +35,15 @@ PathKind KindOfPath(const std::string& path);
 // Creates `path` with its missing parents; true when it is a folder afterwards.
 bool MakeFolderWithParents(const std::string& path);
 // Opens a regular file for reading (close-on-exec); -1 for anything else. A
-// pipe in the file's place is refused at once rather than waited on.
+// pipe in the file's place is refused at once rather than waited on, and a
+// device is never opened (opening some has effects of its own). `err` gets
+// the errno of a failed open, EISDIR for a folder and EACCES for anything
+// else that is not a regular file.
+int OpenRegularFileForReading(const std::string& path, int& err);
 int OpenRegularFileForReading(const std::string& path);
+// The same with the open(2) flags given (close-on-exec is added); a file made
+// by O_CREAT is a regular one.
+int OpenRegularFile(const std::string& path, int flags, int& err);
 // The file system holding `path` (or its nearest existing ancestor) is ISO 9660 or UDF.
 bool IsCdRomPath(const std::string& path);
 // Neither a CD, nor removable media (the block device's sysfs flag, when it

@@ -66,6 +66,11 @@ const MessageEntry kMessages[] = {
     // The media window's status line when its back end cannot decode an item.
     {MessageId::MediaPlayedOutside, "%s: handed to the outside player"},
     {MessageId::MediaCannotBePlayed, "%s: cannot be played"},
+    {MessageId::RegistryStoreDamaged,
+     "The settings file\n\n%1\n\nis damaged, so no settings can be saved until it is "
+     "replaced.\n\nStart a fresh settings file? The damaged one will be kept as\n\n%2"},
+    {MessageId::RegistryStoreNotKeptAside,
+     "The damaged settings file could not be moved aside:\n\n%1\n\nSettings will not be saved."},
     {MessageId::OwnerReplySubject, "The photos you sent to me"},
     {MessageId::OwnerReplyNote, "Thanks for the cool pics..."},
     {MessageId::SetupFailedTitle, "Setup failed"},

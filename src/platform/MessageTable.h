@@ -42,6 +42,9 @@ enum class MessageId {
     CannotLaunchPlayer,
     MediaPlayedOutside,
     MediaCannotBePlayed,
+    // The settings store
+    RegistryStoreDamaged,
+    RegistryStoreNotKeptAside,
     // The reply to a Picture Book's sender
     OwnerReplySubject,
     OwnerReplyNote,

@@ -12,34 +12,38 @@
 
 namespace {
 
+// The desktop's opener and the players read a leading '-' as an option; a
+// relative name that starts with one is handed over as "./-...".
+std::string FileArgument(const std::string& file)
+{
+    return !file.empty() && file[0] == '-' ? "./" + file : file;
+}
+
 class SystemProcessLauncher : public ProcessLauncher {
 public:
     bool ShellOpen(const std::string& file, const std::string& directory) override
     {
-        return StartDetachedProcess({"xdg-open", file}, directory);
+        return StartDetachedProcess({"xdg-open", FileArgument(file)}, directory);
     }
 
     // A program that is not on this machine (the Windows player) stands for
-    // the system's player: the configured player command gets the command
-    // line's last argument, the file.
-    bool StartProgram(const std::string& program, const std::string& commandLine,
+    // the system's player: the configured player command (the user's own
+    // text, split by the same rules) gets the last argument, the file.
+    bool StartProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& directory) override
     {
-        std::vector<std::string> args = SplitCommandLine(commandLine);
         struct stat st{};
         if (stat(program.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(program.c_str(), X_OK) == 0) {
-            if (args.empty())
-                args.push_back(program);
-            else
-                args[0] = program;
+            std::vector<std::string> args{program};
+            args.insert(args.end(), arguments.begin(), arguments.end());
             return StartDetachedProcess(args, directory);
         }
         std::vector<std::string> player =
             SplitCommandLine(Settings::Profile().GetString(SettingKey::MediaPlayerCommand));
         if (player.empty())
             return false;
-        if (args.size() > 1)
-            player.push_back(args.back());
+        if (!arguments.empty())
+            player.push_back(FileArgument(arguments.back()));
         return StartDetachedProcess(player, directory);
     }
 };

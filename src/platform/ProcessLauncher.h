@@ -22,9 +22,10 @@ public:
 
     // Hands `file` to the desktop's default application for its type.
     virtual bool ShellOpen(const std::string& file, const std::string& directory) = 0;
-    // Starts `program` with a command line in the Windows form (the quoted
-    // program first, then its arguments) in `directory`.
-    virtual bool StartProgram(const std::string& program, const std::string& commandLine,
+    // Starts `program` in `directory` with `arguments` (the program's name not
+    // among them), each handed over as it is: no text is split again, so a
+    // file name can never become two arguments or an option.
+    virtual bool StartProgram(const std::string& program, const std::vector<std::string>& arguments,
                               const std::string& directory) = 0;
     // Starts `program` like StartProgram but waits until it ends, or until
     // `limit` has passed (kWaitWithoutLimit: never gives up). The program is

@@ -1,18 +1,47 @@
 #include "platform/RecordScan.h"
 
+#include "platform/FileSystem.h"
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <unistd.h>
 #include <vector>
+
+namespace {
+
+// Fills `buffer` unless the file ends (or fails) first; the bytes read.
+size_t ReadFull(int fd, char* buffer, size_t count)
+{
+    size_t done = 0;
+    while (done < count) {
+        ssize_t n = ::read(fd, buffer + done, count - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+    return done;
+}
+
+struct FdCloser {
+    int fd;
+    ~FdCloser() { ::close(fd); }
+};
+
+} // namespace
 
 bool ScanFileForRecord(const std::string& path, std::string_view marker, size_t bodyLength,
                        const std::function<bool(std::string_view body)>& accept)
 {
     if (marker.empty())
         return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    // The files scanned are other people's (a package's, an installation's).
+    int fd = OpenRegularFileForReading(path);
+    if (fd < 0)
         return false;
+    FdCloser closer{fd};
     // Each piece keeps the tail of the one before, long enough for a record
     // that straddles the two.
     const size_t keep = marker.size() + bodyLength;
@@ -21,8 +50,7 @@ bool ScanFileForRecord(const std::string& path, std::string_view marker, size_t 
     for (;;) {
         size_t kept = bytes.size();
         bytes.resize(kept + kPiece);
-        in.read(bytes.data() + kept, static_cast<std::streamsize>(kPiece));
-        size_t got = static_cast<size_t>(in.gcount());
+        size_t got = ReadFull(fd, bytes.data() + kept, kPiece);
         bytes.resize(kept + got);
         bool atEnd = got < kPiece;
         // Only where the body after a marker is complete (or the file ends).

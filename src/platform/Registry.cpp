@@ -103,6 +103,15 @@ public:
     }
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
+    FileHandle& operator=(FileHandle&& other) noexcept
+    {
+        if (this != &other) {
+            if (m_fd >= 0)
+                ::close(m_fd);
+            m_fd = other.Release();
+        }
+        return *this;
+    }
     int Get() const { return m_fd; }
     int Release()
     {
@@ -148,7 +157,8 @@ bool WriteAll(int fd, const std::string& data)
 // A missing file is an empty store.
 RegistryStatus LoadStore(const std::string& path, TreePtr& tree, std::string& error)
 {
-    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Not blocking: a pipe in the store's place is refused below, not waited on.
+    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (file.Get() < 0) {
         if (errno == ENOENT) {
             tree = EmptyTree();
@@ -331,33 +341,45 @@ RegistryStatus Load(const Registry& registry, RegistryRoot root, TreePtr& tree,
     return status;
 }
 
-// Read-modify-write of one store under its lock. `change` edits a copy of the
-// store and says whether anything changed; nothing is written otherwise.
-RegistryStatus Modify(const Registry& registry, RegistryRoot root, std::string& lastError,
-                      const std::function<RegistryStatus(RegistryTree&, bool&)>& change)
+// Takes the writers' lock of the store of `root` (held while `lock` lives),
+// making the folder when needed.
+bool LockStore(const Registry& registry, RegistryRoot root, FileHandle& lock, std::string& lastError)
 {
     const std::string& folder = registry.Folder();
     std::string error;
     if (!MakeFolders(folder, error)) {
         lastError = error;
-        return RegistryStatus::IoError;
+        return false;
     }
-    std::string name = RootFileName(root);
-    std::string lockPath = folder + "/." + name + ".lock";
-    FileHandle lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    std::string lockPath = folder + "/." + RootFileName(root) + ".lock";
+    lock = FileHandle(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
     if (lock.Get() < 0) {
         lastError = ErrnoText(lockPath, "cannot open lock file", errno);
-        return RegistryStatus::IoError;
+        return false;
     }
     int rc;
     while ((rc = ::flock(lock.Get(), LOCK_EX)) != 0 && errno == EINTR) {
     }
     if (rc != 0) {
         lastError = ErrnoText(lockPath, "cannot lock", errno);
-        return RegistryStatus::IoError;
+        return false;
     }
+    return true;
+}
 
+// Read-modify-write of one store under its lock. `change` edits a copy of the
+// store and says whether anything changed; nothing is written otherwise.
+RegistryStatus Modify(const Registry& registry, RegistryRoot root, std::string& lastError,
+                      const std::function<RegistryStatus(RegistryTree&, bool&)>& change)
+{
+    FileHandle lock;
+    if (!LockStore(registry, root, lock, lastError))
+        return RegistryStatus::IoError;
+
+    const std::string& folder = registry.Folder();
+    std::string name = RootFileName(root);
     std::string path = registry.FileOf(root);
+    std::string error;
     TreePtr current;
     RegistryStatus status = LoadStore(path, current, error);
     if (status != RegistryStatus::Ok) {
@@ -533,4 +555,78 @@ std::vector<std::string> Registry::ValueNames(RegistryRoot root, const std::stri
         for (const RegistryTree::Value& v : k->values)
             names.push_back(v.strName);
     return names;
+}
+
+namespace {
+
+constexpr int kMaxKeptCopies = 999;
+
+std::string KeptCopyName(const std::string& path, int n)
+{
+    return path + ".damaged" + (n == 1 ? std::string() : "-" + std::to_string(n));
+}
+
+} // namespace
+
+std::string Registry::KeptCopyPath(RegistryRoot root) const
+{
+    std::string path = FileOf(root);
+    struct stat st;
+    for (int n = 1; n < kMaxKeptCopies; ++n)
+        if (::lstat(KeptCopyName(path, n).c_str(), &st) != 0)
+            return KeptCopyName(path, n);
+    return KeptCopyName(path, kMaxKeptCopies);
+}
+
+bool Registry::IsFromNewerProgram(RegistryRoot root) const
+{
+    FileHandle file(::open(FileOf(root).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    struct stat st;
+    if (file.Get() < 0 || ::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    char head[64];
+    ssize_t n;
+    while ((n = ::pread(file.Get(), head, sizeof head, 0)) < 0 && errno == EINTR) {
+    }
+    return n > 0 && RegistryTree::IsNewerFormat(head, static_cast<size_t>(n));
+}
+
+RegistryStatus Registry::CheckStore(RegistryRoot root) const
+{
+    TreePtr tree;
+    return Load(*this, root, tree, m_strLastError);
+}
+
+RegistryStatus Registry::KeepDamagedStoreAside(RegistryRoot root, std::string& keptPath)
+{
+    FileHandle lock;
+    if (!LockStore(*this, root, lock, m_strLastError))
+        return RegistryStatus::IoError;
+    // Under the lock no writer replaces the file, and none writes a damaged one.
+    std::string path = FileOf(root), error;
+    TreePtr tree;
+    RegistryStatus status = LoadStore(path, tree, error);
+    if (status != RegistryStatus::Damaged || IsFromNewerProgram(root)) {
+        if (status != RegistryStatus::Ok)
+            m_strLastError = error;
+        return status;
+    }
+    // A new name beside it, never one that exists: an earlier kept copy stays.
+    for (int n = 1; n <= kMaxKeptCopies; ++n) {
+        keptPath = KeptCopyName(path, n);
+        if (::link(path.c_str(), keptPath.c_str()) == 0) {
+            if (::unlink(path.c_str()) != 0) {
+                m_strLastError = ErrnoText(path, "cannot remove", errno);
+                ::unlink(keptPath.c_str());
+                return RegistryStatus::IoError;
+            }
+            return RegistryStatus::Ok;
+        }
+        if (errno != EEXIST) {
+            m_strLastError = ErrnoText(keptPath, "cannot keep a copy as", errno);
+            return RegistryStatus::IoError;
+        }
+    }
+    m_strLastError = path + ": too many kept copies";
+    return RegistryStatus::IoError;
 }

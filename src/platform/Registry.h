@@ -67,6 +67,20 @@ public:
     std::vector<std::string> SubKeys(RegistryRoot root, const std::string& key) const;
     std::vector<std::string> ValueNames(RegistryRoot root, const std::string& key) const;
 
+    // Ok when the store of `root` reads (a missing one reads as empty);
+    // Damaged or IoError otherwise, with LastError saying why.
+    RegistryStatus CheckStore(RegistryRoot root) const;
+    // The store of `root` was written by a newer program: it reads as
+    // damaged here, but is nobody's to replace.
+    bool IsFromNewerProgram(RegistryRoot root) const;
+    // Moves a damaged store of `root` aside under a new name beside it
+    // (`keptPath`), so that the next write starts a fresh one. Ok when moved;
+    // the store's own status when it is not damaged (then nothing moves).
+    RegistryStatus KeepDamagedStoreAside(RegistryRoot root, std::string& keptPath);
+    // The name KeepDamagedStoreAside would use now ("<store>.damaged", then
+    // "<store>.damaged-2" and on).
+    std::string KeptCopyPath(RegistryRoot root) const;
+
     // What went wrong in the last Damaged or IoError result (file and cause).
     std::string LastError() const { return m_strLastError; }
 

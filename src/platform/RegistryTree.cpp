@@ -449,6 +449,15 @@ bool RegistryTree::Parse(const std::string& text, std::string& error)
     return true;
 }
 
+bool RegistryTree::IsNewerFormat(const char* data, size_t size)
+{
+    std::string head(data, size);
+    int version = 0;
+    uint64_t stamp = 0;
+    ParseHeader(head.substr(0, head.find('\n')), version, stamp);
+    return version > kFormatVersion;
+}
+
 bool RegistryTree::ParseStamp(const char* data, size_t size, uint64_t& stamp)
 {
     std::string head(data, size);

@@ -43,6 +43,8 @@ public:
     bool Parse(const std::string& text, std::string& error);
     // The stamp of a file's first line, when that line is a version-1 header.
     static bool ParseStamp(const char* data, size_t size, uint64_t& stamp);
+    // True when the first line names a format newer than this program writes.
+    static bool IsNewerFormat(const char* data, size_t size);
 
 private:
     std::map<std::string, Key> m_keys; // "" is the root and always present

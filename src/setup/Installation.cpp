@@ -69,6 +69,7 @@ CopyResult CopyToInstalledFile(const std::string& from, const std::string& to, i
     mode_t mask = ::umask(0);
     ::umask(mask);
     unsigned mode = ((st.st_mode & 0777) & ~mask) | S_IRUSR | S_IWUSR;
+    RemoveStaleTemporaries(FolderOfPath(to));
     AtomicFileWriter writer;
     if (!writer.Open(to, mode)) {
         error = writer.Error();

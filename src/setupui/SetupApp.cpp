@@ -2,6 +2,7 @@
 
 #include "platform/OwnProgram.h"
 #include "platform/Prompter.h"
+#include "platform/RegistryCheck.h"
 #include "setup/SetupStart.h"
 #include "setupui/InstallProgressDialog.h"
 #include "setupui/SetupWizard.h"
@@ -24,6 +25,7 @@ bool SetupApp::Start(const QStringList& arguments)
         m_state.m_bUninstall = true;
     }
     m_env.ownProgramPath = OwnProgramPath();
+    OfferFreshStoresForDamagedOnes(m_env.registry);
     ReadRegisteredInfo(m_state, m_env.registry);
     // The wizard and the work's own dialogs come and go; only the end of the
     // run ends the program.

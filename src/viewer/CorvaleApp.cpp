@@ -12,6 +12,7 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageTable.h"
 #include "platform/Registry.h"
+#include "platform/RegistryCheck.h"
 #include "platform/Settings.h"
 #include "platform/SettingsKeys.h"
 #include "platform/SystemFolders.h"
@@ -156,6 +157,12 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
     m_pMapiSession->SetHasMainWindow(true);
     if (m_pPrompter)
         m_pPrompter->SetParent(m_pMainFrame.get());
+
+    // Said once, in a run the user sees; the shortcut run setup starts is not one.
+    if (!cmdInfo.m_bShortcut && !cmdInfo.m_bRunEmbedded && !cmdInfo.m_bRunAutomated) {
+        Registry registry = Registry::Default();
+        OfferFreshStoresForDamagedOnes(registry);
+    }
 
     if (m_bFixedDrive) {
         Registry registry = Registry::Default();

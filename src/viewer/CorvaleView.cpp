@@ -95,6 +95,8 @@ CCorvaleView::CCorvaleView(CCorvaleDoc* doc, QWidget* parent)
     connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
             [this](int action) { OnScrollAction(Qt::Vertical, action); });
     SetScrollSizes(QSize(1, 1));
+    if (m_pDocument)
+        m_pictures.SetBudget(m_pDocument->SharePictureBudget());
 }
 
 CCorvaleView::~CCorvaleView() = default;
@@ -396,7 +398,7 @@ const QImage* CCorvaleView::PictureToDraw()
     SECImage* image = photo->GetShownImage();
     if (!image || image->m_dwWidth == 0 || image->m_dwHeight == 0)
         return nullptr;
-    const QImage& picture = m_pictures.Get(*image);
+    const QImage& picture = m_pictures.Get(*image, photo);
     return picture.isNull() ? nullptr : &picture;
 }
 

@@ -9,6 +9,17 @@
 
 DibImageCache::DibImageCache(size_t capacity) : m_nCapacity(capacity ? capacity : 1) {}
 
+DibImageCache::~DibImageCache()
+{
+    Clear();
+}
+
+void DibImageCache::SetBudget(std::weak_ptr<PictureBudget> budget)
+{
+    Clear();
+    m_budget = std::move(budget);
+}
+
 bool DibImageCache::Key::operator==(const Key& other) const
 {
     return image == other.image && bits == other.bits && bitsSize == other.bitsSize &&
@@ -29,7 +40,7 @@ DibImageCache::Key DibImageCache::KeyOf(const SECImage& image)
     return key;
 }
 
-const QImage& DibImageCache::Get(const SECImage& image)
+const QImage& DibImageCache::Get(const SECImage& image, const void* owner)
 {
     Key key = KeyOf(image);
     for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
@@ -41,14 +52,41 @@ const QImage& DibImageCache::Get(const SECImage& image)
     // Free the oldest picture before making the new one: large pictures are
     // tens of megabytes each.
     while (m_entries.size() >= m_nCapacity)
-        m_entries.pop_back();
-    m_entries.push_front({key, ToQImage(image)});
-    return m_entries.front().picture;
+        Drop(std::prev(m_entries.end()));
+    m_entries.push_front({key, ToQImage(image), owner});
+    Entry& entry = m_entries.front();
+    std::shared_ptr<PictureBudget> budget = m_budget.lock();
+    if (budget && owner && !entry.picture.isNull()) {
+        const Entry* part = &entry;
+        // Other photographs' pixels may go to make room; this one's stay.
+        PictureBudget::RunAll(budget->Charge(owner, part, static_cast<uint64_t>(entry.picture.sizeInBytes()),
+                                             [this, part] { Release(part); }));
+    }
+    return entry.picture;
+}
+
+void DibImageCache::Drop(std::list<Entry>::iterator it)
+{
+    if (std::shared_ptr<PictureBudget> budget = m_budget.lock())
+        if (it->owner)
+            budget->Forget(it->owner, &*it);
+    m_entries.erase(it);
+}
+
+void DibImageCache::Release(const Entry* entry)
+{
+    for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
+        if (&*it == entry) {
+            m_entries.erase(it);
+            return;
+        }
+    }
 }
 
 void DibImageCache::Clear()
 {
-    m_entries.clear();
+    while (!m_entries.empty())
+        Drop(m_entries.begin());
 }
 
 QImage DibImageCache::ToQImage(const SECImage& image)

@@ -3,6 +3,7 @@
 #include "app/MediaPlayback.h"
 #include "model/CorvaleDoc.h"
 #include "model/MediaNode.h"
+#include "platform/FileSystem.h"
 #include "platform/MessageTable.h"
 #include "platform/PathResolver.h"
 #include "platform/Prompter.h"
@@ -82,8 +83,12 @@ void CMediaView::OnMessage(const RouterMessage& message)
     auto* item = static_cast<CMediaNode*>(message.m_pNode);
     if (m_pPlayer) {
         std::string path = PathResolver::Resolve(item->m_strFileName, m_pDocument->m_strBookFolder);
-        m_pPlayer->SetProperty(DISPID_MP_FILENAME,
-                               QString::fromStdString(path.empty() ? item->m_strFileName : path));
+        if (path.empty())
+            path = item->m_strFileName;
+        // Only a regular file reaches the player; a pipe or device would stall it.
+        if (!IsRegularFile(path))
+            path.clear();
+        m_pPlayer->SetProperty(DISPID_MP_FILENAME, QString::fromStdString(path));
         m_pPlayer->ShowVideoArea(item->m_nMediaType == MEDIA_VIDEO);
         m_nMediaType = item->m_nMediaType;
     }

@@ -5,11 +5,13 @@
 #include "platform/ProcessLauncher.h"
 #include "platform/Prompter.h"
 #include "platform/SystemFolders.h"
+#include "support/NamedPipe.h"
 #include "support/TestEnvironment.h"
 
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -19,7 +21,9 @@ const char kCannotLaunch[] =
     "with the best results.\n";
 
 struct LaunchRecord {
-    std::string kind, program, commandLine, directory;
+    std::string kind, program;
+    std::vector<std::string> arguments;
+    std::string directory;
 };
 
 class RecordingLauncher : public ProcessLauncher {
@@ -29,13 +33,13 @@ public:
 
     bool ShellOpen(const std::string& file, const std::string& directory) override
     {
-        m_launches.push_back({"open", file, "", directory});
+        m_launches.push_back({"open", file, {}, directory});
         return m_bSucceed;
     }
-    bool StartProgram(const std::string& program, const std::string& commandLine,
+    bool StartProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& directory) override
     {
-        m_launches.push_back({"start", program, commandLine, directory});
+        m_launches.push_back({"start", program, arguments, directory});
         return m_bSucceed;
     }
 
@@ -109,10 +113,21 @@ TEST_F(MediaPlayback, WithoutThePlayerASoundGoesToTheDesktopAndMusicToThePlayerP
     EXPECT_EQ(m_launcher.m_launches[1].kind, "start");
     std::string program = m_strWindows + "/mplayer.exe";
     EXPECT_EQ(m_launcher.m_launches[1].program, program);
-    EXPECT_EQ(m_launcher.m_launches[1].commandLine,
-              "\"" + program + "\" /play /close \"" + m_dir.File("tune.mid") + "\"");
+    EXPECT_EQ(m_launcher.m_launches[1].arguments,
+              (std::vector<std::string>{"/play", "/close", m_dir.File("tune.mid")}));
     EXPECT_TRUE(m_prompter.m_entries.empty());
     EXPECT_TRUE(m_host.m_calls.empty());
+}
+
+TEST_F(MediaPlayback, AFileNameWithQuotesReachesThePlayerAsOneArgument)
+{
+    const std::string name = "clip\" \"mailto:attacker@example.org.avi";
+    std::ofstream(m_dir.File(name)) << "RIFF";
+    auto clip = Item(name);
+    PlayMediaItem(*clip, m_dir.Path(), m_host);
+    ASSERT_EQ(m_launcher.m_launches.size(), 1u);
+    EXPECT_EQ(m_launcher.m_launches[0].arguments,
+              (std::vector<std::string>{"/play", "/close", m_dir.File(name)}));
 }
 
 TEST_F(MediaPlayback, AFailedStartSaysNoPlayerCouldBeLaunched)
@@ -141,6 +156,23 @@ TEST_F(MediaPlayback, AMissingFileIsReportedWhateverPlayerWouldHaveBeenUsed)
     CMediaNode empty;
     PlayMediaItem(empty, m_dir.Path(), m_host);
     EXPECT_EQ(m_prompter.m_entries.size(), 2u);
+}
+
+TEST_F(MediaPlayback, APipeOrDeviceIsNoMediaFile)
+{
+    NamedPipe pipe(m_dir.File("pipe.wav"));
+    ASSERT_EQ(::symlink("/dev/zero", m_dir.File("zero.avi").c_str()), 0);
+    for (bool available : {false, true}) {
+        m_host.m_bAvailable = available;
+        PlayMediaItem(*Item("pipe.wav"), m_dir.Path(), m_host);
+        PlayMediaItem(*Item("zero.avi"), m_dir.Path(), m_host);
+    }
+    EXPECT_EQ(m_prompter.Texts(), (std::vector<std::string>{"Media File pipe.wav not found!",
+                                                            "Media File zero.avi not found!",
+                                                            "Media File pipe.wav not found!",
+                                                            "Media File zero.avi not found!"}));
+    EXPECT_TRUE(m_launcher.m_launches.empty());
+    EXPECT_TRUE(m_host.m_calls.empty());
 }
 
 TEST_F(MediaPlayback, TheFirstPlayOpensTheMediaWindowTellsEveryoneAndPlays)
@@ -177,5 +209,4 @@ TEST(MediaPlayerProgram, JoinsTheWindowsFolderWithOneSeparator)
     EXPECT_EQ(MediaPlayerProgram("C:\\"), "C:\\mplayer.exe");
     EXPECT_EQ(MediaPlayerProgram("/"), "/mplayer.exe");
     EXPECT_EQ(MediaPlayerProgram("/opt/win"), "/opt/win/mplayer.exe");
-    EXPECT_EQ(MediaPlayerCommandLine("/w/mplayer.exe", "a b.mid"), "\"/w/mplayer.exe\" /play /close \"a b.mid\"");
 }

@@ -20,7 +20,10 @@ public:
     RefreshRecorder() { ProcessLauncher::Install(this); }
     ~RefreshRecorder() override { ProcessLauncher::Install(nullptr); }
     bool ShellOpen(const std::string&, const std::string&) override { return false; }
-    bool StartProgram(const std::string&, const std::string&, const std::string&) override { return false; }
+    bool StartProgram(const std::string&, const std::vector<std::string>&, const std::string&) override
+    {
+        return false;
+    }
     ProcessWait RunProgramAndWait(const std::string& program, const std::string& commandLine,
                                   const std::string&, std::chrono::milliseconds) override
     {

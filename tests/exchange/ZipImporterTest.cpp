@@ -3,6 +3,7 @@
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
 #include "platform/SystemFolders.h"
+#include "support/KilledWriter.h"
 #include "support/TestEnvironment.h"
 #include "support/ZipFixture.h"
 
@@ -26,6 +27,7 @@ struct ProgressLog {
     std::string filesText, bytesText, message;
     int filesPercent = 0, bytesPercent = 0, inputs = 0;
     std::function<void()> onInput;
+    std::function<void()> onRefresh;
 };
 
 class FakeProgress : public ImportProgress {
@@ -50,6 +52,8 @@ public:
     {
         if (m_log.phases.empty() || m_log.phases.back() != m_log.message)
             m_log.phases.push_back(m_log.message);
+        if (m_log.onRefresh)
+            m_log.onRefresh();
     }
     bool IsCancelled() const override { return m_log.cancelled; }
     void ProcessInput() override
@@ -233,6 +237,13 @@ TEST(ZipImport, ImportedAgainGoesToNumberedFoldersAfterOneQuestion)
     EXPECT_EQ(Listing(fx.root.Path()).size(), 3u);
     EXPECT_TRUE(fx.opened.empty());
     EXPECT_EQ(fx.Owner("Trip", "OwnerName"), "Ann");
+
+    // What an import killed half-way left in a folder goes when it is met again.
+    std::string stale = LeaveKilledWriterTemporary(fx.root.File("Trip/a.jpg"));
+    ASSERT_NE(stale, "");
+    fx.prompter.QueueReply(PromptReply::Yes);
+    ASSERT_TRUE(fx.Import(fx.dir.File("t.zip")));
+    EXPECT_FALSE(FileExistsAt(fx.root.File("Trip/" + stale)));
 }
 
 TEST(ZipImport, TargetFolderProblems)
@@ -262,9 +273,16 @@ TEST(ZipImport, NothingNamedMeansNothingMovesAndCancelIsIgnored)
     ImportFixture fx;
     ASSERT_TRUE(WriteZip(fx.dir.File("t.zip"), {{"t.pbk", PictureBookBytes("T", {"elsewhere.jpg"})},
                                                  {"other.jpg", "o"}}));
-    fx.log.cancelled = true;
+    // Raised once the data file is out, Cancel has nothing left to stop.
+    int inputsThen = -1;
+    fx.log.onRefresh = [&] {
+        if (fx.log.message == "Gathering file list for extraction..." && !fx.log.cancelled) {
+            fx.log.cancelled = true;
+            inputsThen = fx.log.inputs;
+        }
+    };
     ASSERT_TRUE(fx.Import(fx.dir.File("t.zip")));
-    EXPECT_EQ(fx.log.inputs, 0);
+    EXPECT_EQ(fx.log.inputs, inputsThen);
     EXPECT_TRUE(fx.log.fileNames.empty());
     EXPECT_EQ(fx.log.filesText, "0 files (out of 0) imported");
     EXPECT_EQ(Listing(fx.root.File("T")), std::vector<std::string>{"t.pbk"});
@@ -285,6 +303,28 @@ TEST(ZipImport, CancelEndsWithImportFailedAndKeepsWhatWasWritten)
     EXPECT_EQ(fx.prompter.Texts(), std::vector<std::string>{"Import failed"});
     EXPECT_EQ(Listing(fx.root.File("T")), std::vector<std::string>{"1.jpg"});
     EXPECT_TRUE(fx.opened.empty());
+}
+
+TEST(ZipImport, TheDataFileIsBoundedAndCancelWorksWhileItIsExtracted)
+{
+    ImportFixture fx;
+    // Several pieces of data file, so that the dialog is served in between.
+    std::string book = PictureBookBytes("T", {"a.jpg"});
+    book += std::string(3 << 20, '\0');
+    ASSERT_TRUE(WriteZip(fx.dir.File("t.zip"), {{"t.pbk", book}, {"a.jpg", "a"}}));
+    fx.log.onInput = [&] { fx.log.cancelled = true; };
+    EXPECT_FALSE(fx.Import(fx.dir.File("t.zip")));
+    EXPECT_EQ(fx.log.inputs, 1);
+    EXPECT_EQ(fx.prompter.Texts(), std::vector<std::string>{"Import failed"});
+    EXPECT_TRUE(Listing(fx.root.Path()).empty());
+
+    // A data file declared larger than any book is refused before it is written.
+    fx.prompter.m_entries.clear();
+    fx.log = ProgressLog();
+    ASSERT_TRUE(PatchDeclaredSize(fx.dir.File("t.zip"), "t.pbk", (256u << 20) + 1));
+    EXPECT_FALSE(fx.Import(fx.dir.File("t.zip")));
+    EXPECT_EQ(fx.prompter.Texts(), std::vector<std::string>{"Failed to open document."});
+    EXPECT_EQ(fx.log.inputs, 0);
 }
 
 TEST(ZipImport, HostileNamesAndTitlesStayInsideTheRoot)
@@ -336,6 +376,16 @@ TEST(ZipImport, DamagedPhotosAndLyingSizesFailTheExtraction)
     EXPECT_EQ(importer.State().selectedBytes, 2 * int64_t(0xFFFFFFF0u));
     EXPECT_EQ(fx.prompter.Texts().back(), "Import failed");
     EXPECT_EQ(Listing(fx.root.File("T(1)")), std::vector<std::string>{});
+}
+
+TEST(ZipImport, NamesOfUpTo255BytesAreImported)
+{
+    ImportFixture fx;
+    const std::string book = std::string(246, 'b') + ".pbk", photo = std::string(251, 'p') + ".jpg";
+    ASSERT_TRUE(WriteZip(fx.dir.File("t.zip"), {{book, PictureBookBytes("T", {photo})}, {photo, "jpg"}}));
+    ASSERT_TRUE(fx.Import(fx.dir.File("t.zip")));
+    EXPECT_TRUE(fx.prompter.m_entries.empty());
+    EXPECT_EQ(Listing(fx.root.File("T")), (std::vector<std::string>{book, photo}));
 }
 
 TEST(ZipImport, OlderCollectionsImportToo)

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -500,6 +501,79 @@ TEST(GifLzw, FullTableWithoutClear)
     Indices out;
     EXPECT_EQ(DecodeData(CodeData(2, codes), 100, 44, out).end, GifDecodeEnd::EndCode);
     EXPECT_EQ(out.pixels, expected);
+}
+
+namespace {
+
+// LZW codes for `p` as an encoder writes them that, once its table holds 4,096
+// entries, goes on with what it has instead of sending a clear code: every
+// code after that is 12 bits wide and adds nothing; with `clearAfter` the
+// clear code follows that many codes later. Code widths follow the decoder's
+// count of entries, which runs one code behind the encoder's.
+Codes DeferredClearCodes(const Indices& p, unsigned minSize, unsigned clearAfter = 0)
+{
+    unsigned fullCodes = 0;
+    const unsigned clear = 1u << minSize;
+    std::map<std::pair<unsigned, uint8_t>, unsigned> table;
+    unsigned next = clear + 2;                        // the encoder's next entry
+    unsigned decoderSlot = clear + 2, top = 2 * clear; // the decoder's
+    unsigned width = minSize + 1;
+    Codes codes = {{clear, width}};
+    size_t emitted = 0;
+    auto emit = [&](unsigned code) {
+        codes.push_back({code, width});
+        if (emitted++ > 0 && decoderSlot < 4096 && ++decoderSlot >= top && width < 12)
+            top <<= 1, ++width;
+    };
+    unsigned current = p.pixels[0];
+    for (size_t i = 1; i < p.pixels.size(); ++i) {
+        const uint8_t c = p.pixels[i];
+        auto found = table.find({current, c});
+        if (found != table.end()) {
+            current = found->second;
+            continue;
+        }
+        emit(current);
+        if (next < 4096) {
+            table[{current, c}] = next++;
+        } else if (clearAfter && ++fullCodes == clearAfter) {
+            // The deferred clear: sent at the full width, and everything starts over.
+            codes.push_back({clear, width});
+            table.clear();
+            next = decoderSlot = clear + 2;
+            top = 2 * clear;
+            width = minSize + 1;
+            emitted = 0;
+            fullCodes = 0;
+        }
+        current = c;
+    }
+    emit(current);
+    codes.push_back({clear + 1, width});
+    return codes;
+}
+
+} // namespace
+
+TEST(GifLzw, DeferredClearKeepsTwelveBitCodesAndTheFullTable)
+{
+    // Long enough for the table to fill early and be used for most of the
+    // picture; the last kind sends its clear code 1,000 codes after that.
+    for (unsigned colours : {2u, 4u, 16u, 256u}) {
+        Indices p = RandomIndices(300, 200, colours, colours);
+        const unsigned minSize = colours <= 4 ? 2 : colours <= 16 ? 4 : 8;
+        Codes codes = DeferredClearCodes(p, minSize, colours == 256 ? 1000 : 0);
+        ASSERT_EQ(codes[codes.size() / 2].second, 12u);
+        Indices out;
+        EXPECT_EQ(DecodeData(CodeData(static_cast<uint8_t>(minSize), codes), p.width, p.height, out).end,
+                  GifDecodeEnd::AllRows);
+        EXPECT_EQ(out, p) << colours << " colours";
+        // The whole file reads the same.
+        CGifImage image;
+        GifBuilder gif(300, 200, Colours(colours));
+        ASSERT_TRUE(Load(image, gif.Image(300, 200, CodeData(static_cast<uint8_t>(minSize), codes)).Finish()));
+        EXPECT_EQ(TopDown(image), p);
+    }
 }
 
 namespace {

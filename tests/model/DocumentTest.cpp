@@ -4,6 +4,8 @@
 #include "model/OldCorvaleDoc.h"
 #include "platform/Prompter.h"
 #include "platform/Settings.h"
+#include "support/KilledWriter.h"
+#include "support/NamedPipe.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -216,6 +218,45 @@ TEST(Document, OpenFailuresShowTheirMessageAndAnnounceNothing)
         EXPECT_EQ(e.buttons, PromptButtons::Ok);
     }
     EXPECT_TRUE(pane.m_received.empty());
+}
+
+TEST(Document, APipeOrDeviceIsRefusedAsAFolderIs)
+{
+    TempDir dir;
+    NamedPipe pipe(dir.File("pipe.pbk"));
+    RecordingPrompter prompter;
+    for (const std::string& path : {pipe.Path(), std::string("/dev/urandom"), std::string("/dev/null")}) {
+        CCorvaleDoc doc;
+        EXPECT_FALSE(doc.OnOpenDocument(path)) << path;
+    }
+    EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{"Access to " + pipe.Path() + " was denied.",
+                                                          "Access to /dev/urandom was denied.",
+                                                          "Access to /dev/null was denied."}));
+}
+
+TEST(Document, AFileLargerThanAnyBookIsRefusedUnread)
+{
+    TempDir dir;
+    RecordingPrompter prompter;
+    WriteFileBytes(dir.File("huge.pbk"), "");
+    std::filesystem::resize_file(dir.File("huge.pbk"), (uint64_t(256) << 20) + 1);
+    CCorvaleDoc doc;
+    EXPECT_FALSE(doc.OnOpenDocument(dir.File("huge.pbk")));
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Failed to open document."});
+}
+
+TEST(Document, OpeningABookRemovesWhatAKilledSaveLeftBesideIt)
+{
+    TempDir dir;
+    RecordingPrompter prompter;
+    WriteFileBytes(dir.File("book.pbk"), "");
+    std::string stale = LeaveKilledWriterTemporary(dir.File("book.pbk"));
+    ASSERT_NE(stale, "");
+    CCorvaleDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(dir.File("book.pbk")));
+    EXPECT_FALSE(FileExistsAt(dir.File(stale)));
+    EXPECT_TRUE(FileExistsAt(dir.File("book.pbk")));
+    doc.OnCloseDocument();
 }
 
 TEST(Document, SaveReplacesTheFileOnlyWhenEverythingWasWritten)

@@ -4,6 +4,7 @@
 #include "support/TestEnvironment.h"
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -70,19 +71,25 @@ TEST(ProcessLauncher, APresentPlayerProgramGetsItsCommandLineElseTheConfiguredPl
 
     std::string program = dir.File("mplayer.exe"), trace = dir.File("trace");
     WriteTracer(program, trace);
-    ASSERT_TRUE(launcher.StartProgram(program, "\"" + program + "\" /play /close \"my tune.mid\"", dir.Path()));
-    EXPECT_EQ(WaitForFile(trace), dir.Path() + "\n/play\n/close\nmy tune.mid\n");
+    // Quotes and blanks in a file name stay inside the one argument.
+    const std::string hostile = "clip\" \"mailto:attacker@example.org";
+    ASSERT_TRUE(launcher.StartProgram(program, {"/play", "/close", hostile}, dir.Path()));
+    EXPECT_EQ(WaitForFile(trace), dir.Path() + "\n/play\n/close\n" + hostile + "\n");
 
     std::string player = dir.File("player.sh"), playerTrace = dir.File("player-trace");
     WriteTracer(player, playerTrace);
     Settings settings = Settings::Profile();
     ASSERT_TRUE(settings.WriteString(SettingKey::MediaPlayerCommand, "\"" + player + "\" --quiet"));
     std::string absent = dir.File("absent/mplayer.exe");
-    ASSERT_TRUE(launcher.StartProgram(absent, "\"" + absent + "\" /play /close \"my tune.mid\"", dir.Path()));
-    EXPECT_EQ(WaitForFile(playerTrace), dir.Path() + "\n--quiet\nmy tune.mid\n");
+    ASSERT_TRUE(launcher.StartProgram(absent, {"/play", "/close", hostile}, dir.Path()));
+    EXPECT_EQ(WaitForFile(playerTrace), dir.Path() + "\n--quiet\n" + hostile + "\n");
+    std::remove(playerTrace.c_str());
+    // Nor can a name be read as an option.
+    ASSERT_TRUE(launcher.StartProgram(absent, {"/play", "/close", "--version.mid"}, dir.Path()));
+    EXPECT_EQ(WaitForFile(playerTrace), dir.Path() + "\n--quiet\n./--version.mid\n");
 
     ASSERT_TRUE(settings.WriteString(SettingKey::MediaPlayerCommand, dir.File("missing-player")));
-    EXPECT_FALSE(launcher.StartProgram(absent, "\"" + absent + "\" /play /close \"x.mid\"", dir.Path()));
+    EXPECT_FALSE(launcher.StartProgram(absent, {"/play", "/close", "x.mid"}, dir.Path()));
 }
 
 TEST(RunProcessAndWait, ReturnsOnlyWhenTheProgramHasEndedOrTheLimitHasPassed)

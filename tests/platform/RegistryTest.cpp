@@ -1,4 +1,6 @@
+#include "platform/Prompter.h"
 #include "platform/Registry.h"
+#include "platform/RegistryCheck.h"
 
 #include "support/TestEnvironment.h"
 
@@ -214,6 +216,55 @@ TEST(Registry, DamagedStoreIsReportedAndNeverOverwritten)
     std::string s;
     reg.GetString(HKCU, kKey, "a", s);
     EXPECT_NE(reg.LastError().find("version 2"), std::string::npos) << reg.LastError();
+}
+
+TEST(RegistryCheck, ADamagedStoreIsToldOnceAndMayBeStartedAfreshBesideAKeptCopy)
+{
+    ScopedRegistry scope;
+    Registry reg = Registry::Default();
+    const std::string store = reg.FileOf(HKCU);
+    ASSERT_EQ(reg.SetString(HKCU, kKey, "a", "1"), RegistryStatus::Ok);
+    ASSERT_EQ(reg.SetString(RegistryRoot::LocalMachine, kKey, "a", "1"), RegistryStatus::Ok);
+    ASSERT_TRUE(WriteFileBytes(store, "garbage\n"));
+    const std::string question = "The settings file\n\n" + store +
+                                 "\n\nis damaged, so no settings can be saved until it is replaced.\n\n"
+                                 "Start a fresh settings file? The damaged one will be kept as\n\n" +
+                                 store + ".damaged";
+    RecordingPrompter prompter;
+    // No: nothing moves and writes are still refused.
+    OfferFreshStoresForDamagedOnes(reg);
+    ASSERT_EQ(prompter.Texts(), std::vector<std::string>{question});
+    EXPECT_EQ(prompter.m_entries[0].buttons, PromptButtons::YesNo);
+    EXPECT_EQ(prompter.m_entries[0].icon, PromptIcon::Exclamation);
+    EXPECT_EQ(ReadFileBytes(store), "garbage\n");
+    EXPECT_EQ(reg.SetString(HKCU, kKey, "a", "2"), RegistryStatus::Damaged);
+
+    // Yes: the damaged file is kept as it was and the next write starts afresh.
+    prompter.m_entries.clear();
+    prompter.QueueReply(PromptReply::Yes);
+    OfferFreshStoresForDamagedOnes(reg);
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{question});
+    EXPECT_EQ(ReadFileBytes(store + ".damaged"), "garbage\n");
+    EXPECT_EQ(reg.SetString(HKCU, kKey, "a", "2"), RegistryStatus::Ok);
+    // Healthy stores say nothing; an earlier kept copy is never replaced.
+    prompter.m_entries.clear();
+    OfferFreshStoresForDamagedOnes(reg);
+    EXPECT_TRUE(prompter.m_entries.empty());
+    ASSERT_TRUE(WriteFileBytes(store, "again\n"));
+    std::string kept;
+    EXPECT_EQ(reg.KeptCopyPath(HKCU), store + ".damaged-2");
+    EXPECT_EQ(reg.KeepDamagedStoreAside(HKCU, kept), RegistryStatus::Ok);
+    EXPECT_EQ(kept, store + ".damaged-2");
+    EXPECT_EQ(ReadFileBytes(store + ".damaged"), "garbage\n");
+
+    // A store a newer program wrote is not ours to replace.
+    const std::string newer = "CorvaleRegistry 2 0000000000000000\nEND 0\n";
+    ASSERT_TRUE(WriteFileBytes(store, newer));
+    prompter.QueueReply(PromptReply::Yes);
+    OfferFreshStoresForDamagedOnes(reg);
+    EXPECT_TRUE(prompter.m_entries.empty());
+    EXPECT_EQ(reg.KeepDamagedStoreAside(HKCU, kept), RegistryStatus::Damaged);
+    EXPECT_EQ(ReadFileBytes(store), newer);
 }
 
 TEST(Registry, EveryTruncationOfAStoreIsDetected)

@@ -1,5 +1,6 @@
 #include "platform/EditionRecord.h"
 #include "platform/VersionRecord.h"
+#include "support/NamedPipe.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,10 @@ TEST(VersionRecord, ReadBackFromAProgramFileOrEmpty)
     WriteFileBytes(dir.File("plain"), std::string(5000, 'a'));
     EXPECT_FALSE(ReadVersionRecord(dir.File("plain"), version));
     EXPECT_FALSE(ReadVersionRecord(dir.File("missing"), version));
+    // A pipe or a device in a program's place is not read (nor waited on).
+    NamedPipe pipe(dir.File("pipe"));
+    EXPECT_FALSE(ReadVersionRecord(pipe.Path(), version));
+    EXPECT_FALSE(ReadVersionRecord("/dev/zero", version));
     // A marker with no numbers behind it is no record.
     std::string marker = VersionRecordText();
     WriteFileBytes(dir.File("cut"), marker.substr(0, marker.find(':') + 1) + "x.y");

@@ -56,7 +56,7 @@ public:
     ViewerRecorder() { ProcessLauncher::Install(this); }
     ~ViewerRecorder() override { ProcessLauncher::Install(nullptr); }
     bool ShellOpen(const std::string&, const std::string&) override { return false; }
-    bool StartProgram(const std::string&, const std::string&, const std::string&) override
+    bool StartProgram(const std::string&, const std::vector<std::string>&, const std::string&) override
     {
         return false;
     }

@@ -74,7 +74,10 @@ public:
     NoViewer() { ProcessLauncher::Install(this); }
     ~NoViewer() override { ProcessLauncher::Install(nullptr); }
     bool ShellOpen(const std::string&, const std::string&) override { return false; }
-    bool StartProgram(const std::string&, const std::string&, const std::string&) override { return false; }
+    bool StartProgram(const std::string&, const std::vector<std::string>&, const std::string&) override
+    {
+        return false;
+    }
     ProcessWait RunProgramAndWait(const std::string&, const std::string&, const std::string&,
                                   std::chrono::milliseconds) override
     {

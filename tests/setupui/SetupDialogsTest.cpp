@@ -1,4 +1,5 @@
 #include "platform/Prompter.h"
+#include "platform/Registry.h"
 #include "setup/InstallWizardModel.h"
 #include "setupui/InstallProgressDialog.h"
 #include "setupui/LicenceDialog.h"
@@ -114,6 +115,19 @@ TEST(SetupApp, RunningAsTheUninstallerAsksFirst)
     EXPECT_TRUE(installer.Start({QStringLiteral("/media/cd/setup")}));
     EXPECT_FALSE(installer.m_state.m_bUninstall);
     EXPECT_EQ(prompter.m_entries.size(), 2u);
+}
+
+TEST(SetupApp, ADamagedRegistryStoreIsToldAtStartUp)
+{
+    ScopedRegistry registry;
+    const std::string store = Registry::Default().FileOf(RegistryRoot::LocalMachine);
+    ASSERT_TRUE(WriteFileBytes(store, "not a store\n"));
+    RecordingPrompter prompter;
+    SetupApp app;
+    EXPECT_TRUE(app.Start({QStringLiteral("/media/cd/setup")}));
+    ASSERT_EQ(prompter.m_entries.size(), 1u);
+    EXPECT_EQ(prompter.m_entries[0].text.substr(0, 19 + store.size()), "The settings file\n\n" + store);
+    EXPECT_EQ(ReadFileBytes(store), "not a store\n"); // answered No
 }
 
 TEST(QtPrompter, ShowsTextPlainlyAndKeepsNoAsTheDefaultWhenAsked)

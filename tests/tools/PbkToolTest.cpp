@@ -2,6 +2,7 @@
 #include "image/SECDib.h"
 #include "model/Archive.h"
 #include "model/CorvaleDoc.h"
+#include "support/NamedPipe.h"
 #include "support/TestEnvironment.h"
 #include "support/ZipFixture.h"
 
@@ -96,6 +97,21 @@ TEST(PbkTool, CheckGivesTheViewersMessage)
     ToolRun missing = Tool({"check", dir.File("none.pbk")});
     EXPECT_EQ(missing.code, 1);
     EXPECT_EQ(missing.out, dir.File("none.pbk") + " was not found.\n");
+}
+
+TEST(PbkTool, PipesAndDevicesAreRefusedAtOnce)
+{
+    TempDir dir;
+    NamedPipe book(dir.File("pipe.pbk"));
+    NamedPipe picture(dir.File("pipe.gif"));
+    for (const std::string& path : {book.Path(), std::string("/dev/urandom")}) {
+        ToolRun run = Tool({"check", path});
+        EXPECT_EQ(run.code, 1);
+        EXPECT_EQ(run.out, "Access to " + path + " was denied.\n");
+    }
+    ToolRun decode = Tool({"decode", picture.Path(), dir.File("o.ppm")});
+    EXPECT_EQ(decode.code, 1);
+    EXPECT_EQ(decode.err, "Could not load image file " + picture.Path() + "\n");
 }
 
 TEST(PbkTool, WriteIsByteIdenticalAndConvertsOlderCollections)

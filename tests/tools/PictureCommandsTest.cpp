@@ -64,6 +64,12 @@ TEST(PbkToolPictures, FailuresGiveTheViewersMessages)
     EXPECT_EQ(err, "Could not load image file " + dir.File("bad.gif") + "\n");
     EXPECT_FALSE(FileExistsAt(dir.File("o.ppm")));
     EXPECT_EQ(Tool({"decode", dir.File("bad.gif"), dir.File("o.png")}), 2);
+
+    // A screen of 8000 x 6000 and no image: nothing to draw, nothing written.
+    WriteFileBytes(dir.File("screen.gif"), std::string("GIF89a\x40\x1F\x70\x17\0\0\0\x3B", 14));
+    EXPECT_EQ(Tool({"decode", dir.File("screen.gif"), dir.File("o.ppm")}, &err), 1);
+    EXPECT_EQ(err, "the picture cannot be drawn\n");
+    EXPECT_FALSE(FileExistsAt(dir.File("o.ppm")));
 }
 
 TEST(PbkToolPictures, ShrinkMakesTheDisplayCopy)
@@ -74,8 +80,23 @@ TEST(PbkToolPictures, ShrinkMakesTheDisplayCopy)
     EXPECT_EQ(ReadFileBytes(dir.File("s.ppm")).substr(0, 15), "P6\n500 400\n255\n");
     ASSERT_EQ(Tool({"shrink", dir.File("big.bmp"), dir.File("t.ppm"), "--size", "0", "--factor", "5"}), 0);
     EXPECT_EQ(ReadFileBytes(dir.File("t.ppm")).substr(0, 15), "P6\n250 200\n255\n");
-    // Below the threshold: the picture itself.
-    ASSERT_EQ(Tool({"shrink", dir.File("big.bmp"), dir.File("u.ppm"), "--size", "9"}), 0);
-    EXPECT_EQ(ReadFileBytes(dir.File("u.ppm")).substr(0, 16), "P6\n1000 800\n255\n");
+    ASSERT_EQ(Tool({"shrink", dir.File("big.bmp"), dir.File("u.ppm"), "--size", "3"}), 0);
+    EXPECT_EQ(ReadFileBytes(dir.File("u.ppm")).substr(0, 15), "P6\n750 600\n255\n");
     EXPECT_EQ(Tool({"shrink", dir.File("big.bmp"), dir.File("v.ppm"), "--size", "x"}), 2);
+}
+
+TEST(PbkToolPictures, ShrinkRefusesValuesOutsideASettingsRange)
+{
+    TempDir dir;
+    WriteIndexedBmp(dir.File("big.bmp"), 1000, 800);
+    std::string err;
+    for (const char* size : {"1024", "-1", "4"}) {
+        EXPECT_EQ(Tool({"shrink", dir.File("big.bmp"), dir.File("o.ppm"), "--size", size}, &err), 2);
+        EXPECT_EQ(err, "pbktool shrink: --size must be 0 (320x240), 1 (480x360), 2 (640x480) or "
+                       "3 (960x720)\n");
+    }
+    EXPECT_EQ(Tool({"shrink", dir.File("big.bmp"), dir.File("o.ppm"), "--factor", "6"}, &err), 2);
+    EXPECT_EQ(err, "pbktool shrink: --factor must be 0 (the largest that fits), 1 (3/4), 2 (2/3), "
+                   "3 (1/2), 4 (1/3) or 5 (1/4)\n");
+    EXPECT_FALSE(FileExistsAt(dir.File("o.ppm")));
 }

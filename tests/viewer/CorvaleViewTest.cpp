@@ -167,6 +167,22 @@ TEST(CorvaleViewSelection, AMediaItemShowsItsPhotographsPictureTitleAndButtons)
     EXPECT_EQ(h.view->PlaceholderText(), QStringLiteral("Current node is N/A\nTrip"));
 }
 
+TEST(CorvaleViewPictures, ScreenCopiesAreChargedToTheBooksBudgetAndMadeAgainWhenFreed)
+{
+    ViewHarness h;
+    CPhotoNode* a = AddPhoto(h.doc.m_root, "A", 300, 200);
+    CPhotoNode* b = AddPhoto(h.doc.m_root, "B", 300, 200);
+    const uint64_t copy = 300 * 200 * 4;
+    h.Select(a);
+    EXPECT_EQ(h.doc.GetPictureBudget().Used(), copy);
+    PictureBudget::RunAll(h.doc.GetPictureBudget().SetLimit(copy + copy / 2));
+    h.Select(b);
+    EXPECT_EQ(h.doc.GetPictureBudget().Used(), copy); // a's copy gave way
+    h.Select(a);
+    EXPECT_EQ(h.Shot().pixel(30, 20), PatternColour(30, 20));
+    EXPECT_EQ(h.doc.GetPictureBudget().Used(), copy);
+}
+
 TEST(CorvaleViewButtons, OneButtonPerMediaItemAlongTheBottomLeft)
 {
     ViewHarness h;

@@ -1,6 +1,7 @@
 #include "app/CommandIds.h"
 #include "model/CorvaleDoc.h"
 #include "platform/Prompter.h"
+#include "platform/Registry.h"
 #include "platform/Settings.h"
 #include "platform/SettingsKeys.h"
 #include "support/TestEnvironment.h"
@@ -407,4 +408,25 @@ TEST(ImportMessages, EveryQuestionDuringAnImportIsAboveTheProgressDialog)
     EXPECT_GE(boxes, 1);
     EXPECT_EQ(hidden, 0);
     app.CloseAllDocuments();
+}
+
+TEST(ViewerStart, ADamagedSettingsStoreIsToldOnceAtStartUp)
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+    ScopedRegistry registry;
+    Store(SettingKey::PostInstallWasRun, 1);
+    const std::string store = Registry::Default().FileOf(RegistryRoot::CurrentUser);
+    ASSERT_TRUE(WriteFileBytes(store, "CorvaleRegistry 1 00\nK \"cut"));
+    RecordingPrompter prompter;
+    prompter.QueueReply(PromptReply::Yes);
+    {
+        CCorvaleApp app;
+        ASSERT_TRUE(app.InitInstance({QStringLiteral("Corvale")}));
+        ASSERT_EQ(prompter.m_entries.size(), 1u);
+        EXPECT_EQ(prompter.m_entries[0].text.substr(0, 19 + store.size()), "The settings file\n\n" + store);
+        app.ExitInstance();
+    }
+    // The fresh store took the settings of that run.
+    EXPECT_EQ(ReadFileBytes(store + ".damaged"), "CorvaleRegistry 1 00\nK \"cut");
+    EXPECT_EQ(Registry::Default().CheckStore(RegistryRoot::CurrentUser), RegistryStatus::Ok);
 }

@@ -37,10 +37,14 @@ public:
         m_opened.push_back(file);
         return true;
     }
-    bool StartProgram(const std::string& program, const std::string& commandLine, const std::string&) override
+    bool StartProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string&) override
     {
         m_started.push_back(program);
-        m_commandLines.push_back(commandLine);
+        std::string line;
+        for (const std::string& argument : arguments)
+            line += argument + " ";
+        m_commandLines.push_back(line);
         return !m_bFail;
     }
     std::vector<std::string> m_opened, m_started, m_commandLines;

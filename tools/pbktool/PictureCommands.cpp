@@ -40,7 +40,9 @@ bool WriteRendered(const SECImage& image, const std::string& path, std::string& 
 {
     std::vector<uint32_t> pixels;
     uint32_t width = 0, height = 0;
-    if (!DibRenderer::Render(image, pixels, width, height)) {
+    // A picture without pixels (a GIF of a screen and no image) is not drawn,
+    // as the viewer draws none: its size alone is anyone's to declare.
+    if (!image.HasPicture() || !DibRenderer::Render(image, pixels, width, height)) {
         message = "the picture cannot be drawn";
         return false;
     }
@@ -100,6 +102,34 @@ bool ParseInt(const std::string& text, int& value)
     }
 }
 
+// "a, b or c".
+std::string ListOfChoices(const std::vector<std::string>& choices)
+{
+    std::string text;
+    for (size_t i = 0; i < choices.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == choices.size() ? " or " : ", ") + choices[i];
+    return text;
+}
+
+// The values each setting takes, with what they mean, from the display copy's own tables.
+std::string AllowedSizes()
+{
+    std::vector<std::string> choices;
+    uint32_t w = 0, h = 0;
+    for (int i = 0; DisplayCopy::ShrinkLimit(i, w, h); ++i)
+        choices.push_back(std::to_string(i) + " (" + std::to_string(w) + "x" + std::to_string(h) + ")");
+    return ListOfChoices(choices);
+}
+
+std::string AllowedFactors()
+{
+    std::vector<std::string> choices{"0 (the largest that fits)"};
+    uint32_t n = 0, d = 0;
+    for (int i = 1; DisplayCopy::ShrinkFraction(i, n, d); ++i)
+        choices.push_back(std::to_string(i) + " (" + std::to_string(n) + "/" + std::to_string(d) + ")");
+    return ListOfChoices(choices);
+}
+
 } // namespace
 
 int DecodePicture(const std::vector<std::string>& args, std::ostream&, std::ostream& err)
@@ -134,6 +164,17 @@ int ShrinkPicture(const std::vector<std::string>& args, std::ostream&, std::ostr
     }
     if (files.size() != 2 || !ValidOutput(files[1])) {
         err << "usage: pbktool shrink PICTURE OUT.ppm|OUT.bmp [--size N] [--factor F]\n";
+        return 2;
+    }
+    // The viewer reads a value it does not know as "no shrinking"; asked for
+    // on the command line, it is a mistake worth saying.
+    uint32_t a = 0, b = 0;
+    if (!DisplayCopy::ShrinkLimit(size, a, b)) {
+        err << "pbktool shrink: --size must be " << AllowedSizes() << "\n";
+        return 2;
+    }
+    if (factor != 0 && !DisplayCopy::ShrinkFraction(factor, a, b)) {
+        err << "pbktool shrink: --factor must be " << AllowedFactors() << "\n";
         return 2;
     }
     std::string message;
