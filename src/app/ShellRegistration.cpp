@@ -75,7 +75,7 @@ bool InstalledIntoDataHome(const std::string& programPath, const std::string& da
 // The desktop reads the compiled form of its folders; a missing tool is no error.
 void RefreshDatabase(const char* program, const std::string& folder)
 {
-    ProcessLauncher::Current().RunProgramAndWait(program, std::string("\"") + program + "\" \"" + folder + "\"",
+    ProcessLauncher::Current().RunProgramAndWait(program, {folder},
                                                  folder, 10s);
 }
 

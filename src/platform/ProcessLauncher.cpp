@@ -208,16 +208,13 @@ bool StartDetachedProcess(const std::vector<std::string>& argv, const std::strin
 }
 
 ProcessWait ProcessLauncher::RunProgramAndWait(const std::string& program,
-                                               const std::string& commandLine,
+                                               const std::vector<std::string>& arguments,
                                                const std::string& directory,
                                                std::chrono::milliseconds limit)
 {
-    std::vector<std::string> args = SplitCommandLine(commandLine);
-    if (args.empty())
-        args.push_back(program);
-    else
-        args[0] = program;
-    return RunProcessAndWait(args, directory, limit);
+    std::vector<std::string> argv{program};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return RunProcessAndWait(argv, directory, limit);
 }
 
 ProcessWait RunProcessAndWait(const std::vector<std::string>& argv, const std::string& directory,

@@ -30,7 +30,7 @@ public:
     // Starts `program` like StartProgram but waits until it ends, or until
     // `limit` has passed (kWaitWithoutLimit: never gives up). The program is
     // started as it is; no stand-in is looked for.
-    virtual ProcessWait RunProgramAndWait(const std::string& program, const std::string& commandLine,
+    virtual ProcessWait RunProgramAndWait(const std::string& program, const std::vector<std::string>& arguments,
                                           const std::string& directory,
                                           std::chrono::milliseconds limit);
 

@@ -394,10 +394,9 @@ private:
     {
         m_progress.SetNameLine(MessageText(MessageId::ProgressAddingShortcut));
         std::string viewer = ViewerProgramPath(m_state.m_strInstallFolder);
-        std::string commandLine =
-            "\"" + viewer + "\" \"/shortcut=" + PictureBookFilePath(m_state) + "\"";
-        ProcessLauncher::Current().RunProgramAndWait(viewer, commandLine, m_state.m_strInstallFolder,
-                                                     m_env.viewerWaitLimit);
+        // One argument, whatever the book's path holds (a quote, a blank).
+        ProcessLauncher::Current().RunProgramAndWait(viewer, {"/shortcut=" + PictureBookFilePath(m_state)},
+                                                     m_state.m_strInstallFolder, m_env.viewerWaitLimit);
     }
 
     // The RunOnce key always exists where it is used; here it is made when

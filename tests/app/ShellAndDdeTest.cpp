@@ -24,10 +24,13 @@ public:
     {
         return false;
     }
-    ProcessWait RunProgramAndWait(const std::string& program, const std::string& commandLine,
+    ProcessWait RunProgramAndWait(const std::string& program, const std::vector<std::string>& arguments,
                                   const std::string&, std::chrono::milliseconds) override
     {
-        m_runs.push_back(program + " " + commandLine);
+        std::string line = program;
+        for (const std::string& argument : arguments)
+            line += " " + argument;
+        m_runs.push_back(line);
         return ProcessWait::Ended;
     }
     std::vector<std::string> m_runs;
@@ -119,8 +122,7 @@ TEST(ShellRegistration, DesktopFilesAreWrittenOnceAndTheDatabasesRefreshedThen)
     EXPECT_EQ(ReadFileBytes(folders.user.File("mime/packages/corvale.xml")), MimePackageXml());
     EXPECT_EQ(ReadFileBytes(folders.user.File("icons/hicolor/scalable/apps/corvale.svg")), AppIconSvg());
     ASSERT_EQ(recorder.m_runs.size(), 2u);
-    EXPECT_EQ(recorder.m_runs[0], "update-mime-database \"update-mime-database\" \"" +
-                                      folders.user.File("mime") + "\"");
+    EXPECT_EQ(recorder.m_runs[0], "update-mime-database " + folders.user.File("mime"));
 
     // Unchanged files are neither rewritten nor refreshed; a moved viewer rewrites its launcher only.
     ASSERT_TRUE(RegisterWithDesktop(program));

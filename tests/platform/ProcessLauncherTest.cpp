@@ -113,17 +113,18 @@ TEST(RunProcessAndWait, ReturnsOnlyWhenTheProgramHasEndedOrTheLimitHasPassed)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
 }
 
-TEST(ProcessLauncher, RunProgramAndWaitStartsTheProgramWithItsCommandLine)
+TEST(ProcessLauncher, RunProgramAndWaitHandsEachArgumentOverAsItIs)
 {
     TempDir dir;
     std::string program = dir.File("viewer.exe"), trace = dir.File("trace");
     WriteTracer(program, trace);
-    EXPECT_EQ(ProcessLauncher::Current().RunProgramAndWait(
-                  program, "\"" + program + "\" \"/shortcut=/a b/c.pbk\"", dir.Path(), kWaitWithoutLimit),
+    // A quote in a book's folder name must not split or end the argument.
+    EXPECT_EQ(ProcessLauncher::Current().RunProgramAndWait(program, {"/shortcut=/a \"b\" c/d.pbk"}, dir.Path(),
+                                                           kWaitWithoutLimit),
               ProcessWait::Ended);
-    EXPECT_EQ(ReadFileBytes(trace), dir.Path() + "\n/shortcut=/a b/c.pbk\n");
+    EXPECT_EQ(ReadFileBytes(trace), dir.Path() + "\n/shortcut=/a \"b\" c/d.pbk\n");
     // The waiting start has no stand-in: a missing program is simply not started.
-    EXPECT_EQ(ProcessLauncher::Current().RunProgramAndWait(dir.File("none.exe"), "x", dir.Path(),
+    EXPECT_EQ(ProcessLauncher::Current().RunProgramAndWait(dir.File("none.exe"), {"x"}, dir.Path(),
                                                            kWaitWithoutLimit),
               ProcessWait::NotStarted);
 }

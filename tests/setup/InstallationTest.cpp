@@ -60,10 +60,13 @@ public:
     {
         return false;
     }
-    ProcessWait RunProgramAndWait(const std::string& program, const std::string& commandLine,
+    ProcessWait RunProgramAndWait(const std::string& program, const std::vector<std::string>& arguments,
                                   const std::string& directory, std::chrono::milliseconds) override
     {
-        m_runs.push_back(program + "|" + commandLine + "|" + directory);
+        std::string line;
+        for (const std::string& argument : arguments)
+            line += (line.empty() ? "" : " ") + argument;
+        m_runs.push_back(program + "|" + line + "|" + directory);
         return ProcessWait::Ended;
     }
     Lines m_runs;
@@ -220,8 +223,7 @@ TEST_F(Installation, CarriesOutTheListsInOrderAndEndsWithSuccess)
     EXPECT_EQ(ReadFileBytes(m_strInstall + "/Uninstall.exe"), "SETUP PROGRAM");
     EXPECT_EQ(ReadFileBytes(m_strInstall + "/Corvale.inf"), kScript);
     EXPECT_EQ(m_viewer.m_runs,
-              (Lines{m_strInstall + "/Corvale.exe|\"" + m_strInstall + "/Corvale.exe\" \"/shortcut=" +
-                     Book("Summer.pbk") + "\"|" + m_strInstall}));
+              (Lines{m_strInstall + "/Corvale.exe|/shortcut=" + Book("Summer.pbk") + "|" + m_strInstall}));
 
     const std::string runOnce = kRunOnceKey;
     EXPECT_EQ(Value(RegistryRoot::LocalMachine, runOnce, "GrpConv"), "grpconv -o");
@@ -626,6 +628,6 @@ TEST_F(Installation, EightBitTextBecomesUtf8NamesValuesAndArgumentsOnce)
         EXPECT_EQ(ReadFileBytes(m_strWindows + "/pr\xC3\xA9" "f.ini"),
                   "\r\n[Books]\r\n\xE2\x82\xAC=" + m_strInstall + "/My Photos/" + folder + "\r\n");
         ASSERT_EQ(m_viewer.m_runs.size(), 1u);
-        EXPECT_NE(m_viewer.m_runs[0].find("\"/shortcut=" + book + "\""), std::string::npos);
+        EXPECT_NE(m_viewer.m_runs[0].find("|/shortcut=" + book + "|"), std::string::npos);
     }
 }

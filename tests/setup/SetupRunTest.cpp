@@ -78,7 +78,7 @@ public:
     {
         return false;
     }
-    ProcessWait RunProgramAndWait(const std::string&, const std::string&, const std::string&,
+    ProcessWait RunProgramAndWait(const std::string&, const std::vector<std::string>&, const std::string&,
                                   std::chrono::milliseconds) override
     {
         return ProcessWait::Ended;
