@@ -36,6 +36,9 @@ public:
     int32_t m_nBaseVersion = 0;
     int32_t m_nBaseRevision = 0;
     int32_t m_bGroup = 0;
+    // Where AddPhoto or AddMedia put the node in its parent's m_photos or
+    // m_media: a hint that spares a search of the list, checked before use.
+    int32_t m_nIndexInParent = -1;
     std::string m_strFileName;
     std::string m_strCaption;
     std::string m_strText;

@@ -175,6 +175,8 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
                 temp.SetPathName(cmdInfo.m_strShortcutFile);
                 if (!MakeShortcutForBook(temp))
                     m_nExitCode = 1;
+                // The panes heard it load: they must hear it close before its nodes go.
+                temp.OnCloseDocument();
             }
             SystemFolders::SetCurrentDirectory(cwd);
         } else {
