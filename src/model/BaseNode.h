@@ -19,6 +19,9 @@ public:
     virtual ~CBaseNode();
     CBaseNode(const CBaseNode&) = delete;
     CBaseNode& operator=(const CBaseNode&) = delete;
+    // Nodes a document reads share large blocks (NodeHeap).
+    static void* operator new(size_t size);
+    static void operator delete(void* node, size_t size);
 
     virtual const CRuntimeClass* GetRuntimeClass() const { return &classCBaseNode; }
     virtual void Serialize(CArchive& ar);

@@ -2,6 +2,7 @@
 
 #include "model/Archive.h"
 #include "model/DocTemplates.h"
+#include "model/NodeHeap.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageTable.h"
@@ -130,6 +131,7 @@ bool CDocument::LoadFromBytes(const void* data, size_t size)
 
 bool CDocument::LoadFrom(CArchive& ar)
 {
+    NodeHeap::ReadingScope reading(ar.Remaining());
     try {
         Serialize(ar);
         return true;
