@@ -5,6 +5,8 @@
 #include "model/PhotoNode.h"
 #include "platform/CodePage.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr size_t kBufferSize = 64 * 1024;
@@ -21,8 +23,14 @@ size_t MinimumEntrySize(const CRuntimeClass* cls, bool oldLayout)
 } // namespace
 
 CArchive::CArchive(const void* data, size_t size)
-    : m_bLoading(true), m_pData(static_cast<const uint8_t*>(data)), m_nSize(size)
+    : m_bLoading(true), m_pData(static_cast<const uint8_t*>(data)), m_nSize(size), m_nTotal(size)
 {
+}
+
+CArchive::CArchive(CArchiveSource& source, size_t size)
+    : m_bLoading(true), m_pSource(&source), m_nTotal(size), m_pBuffer(new char[kBufferSize])
+{
+    m_pData = reinterpret_cast<const uint8_t*>(m_pBuffer.get());
 }
 
 CArchive::CArchive(CArchiveSink& sink)
@@ -77,6 +85,52 @@ std::string CArchive::TakeStoredBytes()
 {
     Flush();
     return m_pOwnSink ? std::move(m_pOwnSink->m_bytes) : std::string();
+}
+
+void CArchive::Refill(size_t count)
+{
+    if (!m_pSource || count > kBufferSize)
+        throw CArchiveException(CArchiveException::endOfFile, "data ends inside a field");
+    // The unread rest moves to the front and the source fills the window up
+    // behind it, never past the size the load was given.
+    char* window = m_pBuffer.get();
+    size_t rest = m_nSize - m_nPos;
+    std::memmove(window, window + m_nPos, rest);
+    m_nBase += m_nPos;
+    m_nPos = 0;
+    m_nSize = rest;
+    while (m_nSize < count) {
+        size_t room = std::min(kBufferSize, m_nTotal - m_nBase) - m_nSize;
+        size_t read = room ? m_pSource->Read(window + m_nSize, room) : 0;
+        if (read == 0)
+            throw CArchiveException(CArchiveException::endOfFile, "data ends inside a field");
+        m_nSize += read;
+    }
+}
+
+void CArchive::ReadBytes(char* out, size_t count)
+{
+    if (count <= kBufferSize || !m_pSource) {
+        Need(count);
+        std::memcpy(out, m_pData + m_nPos, count);
+        m_nPos += count;
+        return;
+    }
+    // Longer than the window: what it holds, then the rest straight from the source.
+    if (count > Remaining())
+        throw CArchiveException(CArchiveException::endOfFile, "data ends inside a field");
+    size_t done = m_nSize - m_nPos;
+    std::memcpy(out, m_pData + m_nPos, done);
+    m_nBase += m_nSize;
+    m_nPos = 0;
+    m_nSize = 0;
+    while (done < count) {
+        size_t read = m_pSource->Read(out + done, count - done);
+        if (read == 0)
+            throw CArchiveException(CArchiveException::endOfFile, "data ends inside a field");
+        done += read;
+        m_nBase += read;
+    }
 }
 
 uint8_t CArchive::ReadByte()
@@ -144,16 +198,33 @@ void CArchive::ReadText(std::string& out)
     bool wide = false;
     uint32_t length = ReadLength(true, wide);
     if (!wide) {
-        Need(length);
-        out.assign(reinterpret_cast<const char*>(m_pData + m_nPos), length);
-        m_nPos += length;
+        if (length <= kBufferSize || !m_pSource) {
+            Need(length);
+            out.assign(reinterpret_cast<const char*>(m_pData + m_nPos), length);
+            m_nPos += length;
+            return;
+        }
+        // Checked before the text is made, so a length no file holds allocates nothing.
+        if (length > Remaining())
+            throw CArchiveException(CArchiveException::endOfFile, "data ends inside a field");
+        out.resize(length);
+        ReadBytes(&out[0], length);
         return;
     }
     bool again = false;
     uint32_t chars = ReadLength(false, again);
-    Need(static_cast<size_t>(chars) * 2);
-    out = Utf16LeToCp1252(m_pData + m_nPos, chars);
-    m_nPos += static_cast<size_t>(chars) * 2;
+    size_t bytes = static_cast<size_t>(chars) * 2;
+    if (bytes <= kBufferSize || !m_pSource) {
+        Need(bytes);
+        out = Utf16LeToCp1252(m_pData + m_nPos, chars);
+        m_nPos += bytes;
+        return;
+    }
+    if (bytes > Remaining())
+        throw CArchiveException(CArchiveException::endOfFile, "data ends inside a field");
+    std::string units(bytes, '\0');
+    ReadBytes(&units[0], bytes);
+    out = Utf16LeToCp1252(reinterpret_cast<const uint8_t*>(units.data()), chars);
 }
 
 uint32_t CArchive::NextIndex()
@@ -217,6 +288,7 @@ std::unique_ptr<CBaseNode> CArchive::ReadObject(const CRuntimeClass* expected)
         uint16_t length = ReadWord();
         if (length >= 64 || Remaining() < length)
             throw CArchiveException(CArchiveException::badClass, "bad class name");
+        Need(length);
         cls = CRuntimeClass::FromName(reinterpret_cast<const char*>(m_pData + m_nPos), length);
         m_nPos += length;
         if (!cls)

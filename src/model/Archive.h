@@ -1,8 +1,9 @@
 #pragma once
 // The object archive of Picture Book files: little-endian primitives, texts
 // that carry their own length, and tagged node records with one numbering
-// shared by classes and objects. Loading reads from a byte buffer and throws
-// CArchiveException at the first thing that does not follow the format.
+// shared by classes and objects. Loading reads from a byte buffer, or from a
+// source through a small window, and throws CArchiveException at the first
+// thing that does not follow the format.
 
 #include "model/RuntimeClass.h"
 
@@ -35,6 +36,14 @@ public:
     std::string m_bytes;
 };
 
+// Where a loading archive's bytes come from when they are not all in memory.
+class CArchiveSource {
+public:
+    virtual ~CArchiveSource() = default;
+    // Up to `size` bytes into `data`; 0 only at the end. Throws to abandon the load.
+    virtual size_t Read(char* data, size_t size) = 0;
+};
+
 class CArchive {
 public:
     // Deeper nesting than this is refused as a format error rather than risking the stack.
@@ -44,6 +53,9 @@ public:
 
     // Load mode over `size` bytes at `data` (not copied; must outlive the archive).
     CArchive(const void* data, size_t size);
+    // Load mode over the `size` bytes `source` gives, held a window at a time,
+    // so a large file never needs a copy of its own in memory.
+    CArchive(CArchiveSource& source, size_t size);
     // Store mode into `sink`, through a buffer: call Flush when done.
     explicit CArchive(CArchiveSink& sink);
     // Store mode into memory; TakeStoredBytes gives the result.
@@ -90,27 +102,36 @@ public:
     // Refuses a child count that the bytes left could not possibly hold.
     void CheckCount(int32_t count, const CRuntimeClass* entryClass) const;
 
-    size_t Remaining() const { return m_nSize - m_nPos; }
-    size_t Position() const { return m_nPos; }
+    // Of the size given when loading; a source that ends early ends the load sooner.
+    size_t Remaining() const { return m_nTotal - m_nBase - m_nPos; }
+    size_t Position() const { return m_nBase + m_nPos; }
     std::string TakeStoredBytes();
 
     // Node bodies of the older collection layout carry no version pairs.
     bool m_bOldLayout = false;
 
 private:
-    void Need(size_t count) const
+    // Makes `count` bytes (at most a window's worth) readable at m_pData + m_nPos.
+    void Need(size_t count)
     {
         if (m_nSize - m_nPos < count)
-            throw CArchiveException(CArchiveException::endOfFile, "data ends inside a field");
+            Refill(count);
     }
+    void Refill(size_t count);
+    // Copies `count` bytes (any number) to `out`, through the window or past it.
+    void ReadBytes(char* out, size_t count);
     uint32_t ReadLength(bool allowWide, bool& wide);
     void WriteSlow(const char* data, size_t size);
     uint32_t NextIndex();
 
     bool m_bLoading;
+    // The bytes in memory: all of them, or the window onto the source.
     const uint8_t* m_pData = nullptr;
     size_t m_nSize = 0;
     size_t m_nPos = 0;
+    CArchiveSource* m_pSource = nullptr;
+    size_t m_nBase = 0;  // where the window starts in the whole
+    size_t m_nTotal = 0; // the size of the whole
     std::unique_ptr<CStringSink> m_pOwnSink;
     CArchiveSink* m_pSink = nullptr;
     std::unique_ptr<char[]> m_pBuffer;

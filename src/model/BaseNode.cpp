@@ -1,10 +1,21 @@
 #include "model/BaseNode.h"
 
 #include "model/Archive.h"
+#include "model/NodeHeap.h"
 
 const CRuntimeClass CBaseNode::classCBaseNode = {"CBaseNode", 1, nullptr, nullptr};
 
 CBaseNode::CBaseNode() = default;
+
+void* CBaseNode::operator new(size_t size)
+{
+    return NodeHeap::Allocate(size);
+}
+
+void CBaseNode::operator delete(void* node, size_t size)
+{
+    NodeHeap::Free(node, size);
+}
 CBaseNode::~CBaseNode() = default;
 
 void TrimWhiteSpace(std::string& text)

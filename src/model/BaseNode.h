@@ -19,6 +19,9 @@ public:
     virtual ~CBaseNode();
     CBaseNode(const CBaseNode&) = delete;
     CBaseNode& operator=(const CBaseNode&) = delete;
+    // Nodes a document reads share large blocks (NodeHeap).
+    static void* operator new(size_t size);
+    static void operator delete(void* node, size_t size);
 
     virtual const CRuntimeClass* GetRuntimeClass() const { return &classCBaseNode; }
     virtual void Serialize(CArchive& ar);
@@ -36,6 +39,9 @@ public:
     int32_t m_nBaseVersion = 0;
     int32_t m_nBaseRevision = 0;
     int32_t m_bGroup = 0;
+    // Where AddPhoto or AddMedia put the node in its parent's m_photos or
+    // m_media: a hint that spares a search of the list, checked before use.
+    int32_t m_nIndexInParent = -1;
     std::string m_strFileName;
     std::string m_strCaption;
     std::string m_strText;

@@ -2,6 +2,7 @@
 
 #include "model/Archive.h"
 #include "model/DocTemplates.h"
+#include "model/NodeHeap.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageTable.h"
@@ -18,44 +19,62 @@ namespace {
 
 enum class ReadResult { Ok, FileError, TooLarge };
 
-ReadResult ReadDocumentFile(const std::string& path, std::string& bytes, int& err)
-{
-    // A pipe would be waited on for ever and a device read as an empty book:
-    // only a regular file is a book, anything else is refused as a folder is.
-    int fd = OpenRegularFileForReading(path, err);
-    if (fd < 0) {
-        if (err == EISDIR)
-            err = EACCES;
-        return ReadResult::FileError;
+struct FileReadError {};
+
+// A document file, read as the archive asks for it: the whole file is never
+// held in memory, which for a large book is as much again as its nodes.
+class DocumentFile : public CArchiveSource {
+public:
+    ~DocumentFile() override
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
     }
-    struct stat st;
-    ReadResult result = ReadResult::Ok;
-    if (::fstat(fd, &st) != 0) {
-        err = errno;
-        result = ReadResult::FileError;
-    } else if (static_cast<unsigned long long>(st.st_size) > CDocument::kMaxFileBytes) {
-        result = ReadResult::TooLarge;
-    } else {
-        bytes.resize(static_cast<size_t>(st.st_size));
-        size_t done = 0;
-        while (done < bytes.size()) {
-            ssize_t n = ::read(fd, &bytes[done], bytes.size() - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                err = errno;
-                result = ReadResult::FileError;
-                break;
-            }
-            if (n == 0)
-                break; // the file shrank while we read: take what is there
-            done += static_cast<size_t>(n);
+
+    ReadResult Open(const std::string& path)
+    {
+        // A pipe would be waited on for ever and a device read as an empty
+        // book: only a regular file is a book, anything else is refused as a
+        // folder is.
+        m_fd = OpenRegularFileForReading(path, m_nError);
+        if (m_fd < 0) {
+            if (m_nError == EISDIR)
+                m_nError = EACCES;
+            return ReadResult::FileError;
         }
-        bytes.resize(done);
+        struct stat st;
+        if (::fstat(m_fd, &st) != 0) {
+            m_nError = errno;
+            return ReadResult::FileError;
+        }
+        if (static_cast<unsigned long long>(st.st_size) > CDocument::kMaxFileBytes)
+            return ReadResult::TooLarge;
+        m_nSize = static_cast<size_t>(st.st_size);
+        return ReadResult::Ok;
     }
-    ::close(fd);
-    return result;
-}
+
+    // A file that shrinks while it is read simply ends sooner.
+    size_t Read(char* data, size_t size) override
+    {
+        for (;;) {
+            ssize_t n = ::read(m_fd, data, size);
+            if (n >= 0)
+                return static_cast<size_t>(n);
+            if (errno != EINTR) {
+                m_nError = errno;
+                throw FileReadError();
+            }
+        }
+    }
+
+    size_t Size() const { return m_nSize; }
+    int Error() const { return m_nError; }
+
+private:
+    int m_fd = -1;
+    size_t m_nSize = 0;
+    int m_nError = 0;
+};
 
 struct FileWriteError {};
 
@@ -102,8 +121,14 @@ bool CDocument::OnNewDocument()
 
 bool CDocument::LoadFromBytes(const void* data, size_t size)
 {
+    CArchive ar(data, size);
+    return LoadFrom(ar);
+}
+
+bool CDocument::LoadFrom(CArchive& ar)
+{
+    NodeHeap::ReadingScope reading(ar.Remaining());
     try {
-        CArchive ar(data, size);
         Serialize(ar);
         return true;
     } catch (const CArchiveException&) {
@@ -119,11 +144,10 @@ bool CDocument::LoadFromBytes(const void* data, size_t size)
 bool CDocument::OnOpenDocument(const std::string& path)
 {
     DeleteContents();
-    std::string bytes;
-    int err = 0;
-    switch (ReadDocumentFile(path, bytes, err)) {
+    DocumentFile file;
+    switch (file.Open(path)) {
     case ReadResult::FileError:
-        ReportFileError(err, path);
+        ReportFileError(file.Error(), path);
         return false;
     case ReadResult::TooLarge:
         Prompter::Current().Message(MessageText(MessageId::FailedToOpenDocument));
@@ -132,8 +156,17 @@ bool CDocument::OnOpenDocument(const std::string& path)
         break;
     }
     SetModifiedFlag(true);
-    if (!bytes.empty() && !LoadFromBytes(bytes.data(), bytes.size()))
-        return false;
+    if (file.Size() != 0) {
+        try {
+            CArchive ar(file, file.Size());
+            if (!LoadFrom(ar))
+                return false;
+        } catch (const FileReadError&) {
+            DeleteContents();
+            ReportFileError(file.Error(), path);
+            return false;
+        }
+    }
     SetModifiedFlag(false);
     return true;
 }

@@ -50,6 +50,8 @@ public:
 
     // Reads `size` bytes of a file into the document; false after reporting the failure.
     bool LoadFromBytes(const void* data, size_t size);
+    // Reads the document through a loading archive; false after reporting the failure.
+    bool LoadFrom(CArchive& ar);
 
 protected:
     // The name a save goes to, from the name given or proposed.

@@ -56,6 +56,7 @@ CMediaNode* CPhotoNode::GetMediaChild(int index) const
 CPhotoNode* CPhotoNode::AddPhoto(std::unique_ptr<CPhotoNode> child)
 {
     child->m_pParent = this;
+    child->m_nIndexInParent = static_cast<int32_t>(m_photos.size());
     m_photos.push_back(std::move(child));
     return m_photos.back().get();
 }
@@ -63,6 +64,7 @@ CPhotoNode* CPhotoNode::AddPhoto(std::unique_ptr<CPhotoNode> child)
 CMediaNode* CPhotoNode::AddMedia(std::unique_ptr<CMediaNode> child)
 {
     child->m_pParent = this;
+    child->m_nIndexInParent = static_cast<int32_t>(m_media.size());
     m_media.push_back(std::move(child));
     return m_media.back().get();
 }

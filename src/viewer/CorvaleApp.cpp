@@ -65,6 +65,7 @@ CCorvaleApp::CCorvaleApp()
     m_pMapiSession = std::make_unique<MapiSession>();
     m_pPrinters = std::make_unique<PrinterDirectory>();
     CMediaNode::s_play = [this](CMediaNode& item) { m_pMediaWindows->Play(item); };
+    m_mediaPlayerProbe = &CMediaPlayer::IsAvailable;
 }
 
 CCorvaleApp::~CCorvaleApp()
@@ -182,6 +183,8 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
                 temp.SetPathName(cmdInfo.m_strShortcutFile);
                 if (!MakeShortcutForBook(temp))
                     m_nExitCode = 1;
+                // The panes heard it load: they must hear it close before its nodes go.
+                temp.OnCloseDocument();
             }
             SystemFolders::SetCurrentDirectory(cwd);
         } else {
@@ -226,10 +229,16 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
                     &CCorvaleApp::OnSecondInstanceOpen);
     }
 
-    m_bMediaPlayerAvailable = CMediaPlayer::IsAvailable();
     m_pMainFrame->show();
     m_pMainFrame->UpdateCommandUI();
     return true;
+}
+
+bool CCorvaleApp::IsMediaPlayerAvailable()
+{
+    if (!m_bMediaPlayerAvailable)
+        m_bMediaPlayerAvailable = m_mediaPlayerProbe && m_mediaPlayerProbe();
+    return *m_bMediaPlayerAvailable;
 }
 
 int CCorvaleApp::Run()
@@ -466,7 +475,9 @@ bool CCorvaleApp::OnUpdateCommand(int id, CommandState& state)
         state.enabled = m_pDocument != nullptr;
         return true;
     case ID_VIEW_MEDIA_PLAYER:
-        state.enabled = m_bMediaPlayerAvailable && m_pDocument != nullptr;
+        // Offered until the back end is first asked: asking it here would
+        // load it with the first book.
+        state.enabled = m_pDocument != nullptr && MediaPlayerMayBeAvailable();
         state.checked = m_pMediaWindows->HasMediaWindow();
         return true;
     default:

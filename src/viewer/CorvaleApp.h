@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class CCorvaleDoc;
@@ -72,7 +73,13 @@ public:
     int m_nExitCode = 0;
     std::string m_strInstallFolder;
     bool m_bFixedDrive = true;
-    bool m_bMediaPlayerAvailable = false;
+    // Whether the multimedia back end can play. It is asked the first time a
+    // media item needs it, not at start-up: loading it costs every start.
+    bool IsMediaPlayerAvailable();
+    // True until the back end, once asked, has said no.
+    bool MediaPlayerMayBeAvailable() const { return m_bMediaPlayerAvailable.value_or(true); }
+    std::optional<bool> m_bMediaPlayerAvailable; // empty until asked
+    std::function<bool()> m_mediaPlayerProbe;    // how it is asked
     bool m_bCenterLargePhotos = true;
 
 private:

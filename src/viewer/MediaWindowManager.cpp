@@ -3,6 +3,8 @@
 #include "app/MediaPlayback.h"
 #include "model/CorvaleDoc.h"
 #include "model/MediaNode.h"
+#include "platform/MessageTable.h"
+#include "platform/Prompter.h"
 #include "viewer/ChildFrame.h"
 #include "viewer/CorvaleApp.h"
 #include "viewer/MainFrame.h"
@@ -20,7 +22,7 @@ CMediaWindowManager::~CMediaWindowManager()
 
 bool CMediaWindowManager::IsMediaPlayerAvailable() const
 {
-    return m_app.m_bMediaPlayerAvailable;
+    return m_app.IsMediaPlayerAvailable();
 }
 
 bool CMediaWindowManager::HasMediaWindow() const
@@ -97,6 +99,9 @@ void CMediaWindowManager::Toggle()
 {
     if (m_pFrame)
         m_pFrame->close();
+    else if (m_app.GetDocument() && !IsMediaPlayerAvailable())
+        // The command was offered before the back end was asked, and it has none.
+        Prompter::Current().Message(MessageText(MessageId::MediaComponentMissing), PromptIcon::Exclamation);
     else
         OpenMediaWindow();
 }

@@ -6,36 +6,42 @@
 #include "model/Router.h"
 #include "viewer/CommandTarget.h"
 
-#include <QIcon>
-#include <QTreeWidget>
+#include <QPersistentModelIndex>
+#include <QTreeView>
 
-#include <array>
-#include <unordered_map>
+#include <functional>
 
 class CBaseNode;
-class CPhotoNode;
+class CCorvaleDoc;
+class PhotoTreeModel;
 class QDrag;
+class QMenu;
 
-class CPhotoTree : public QTreeWidget, public CRouter, public CommandTarget {
+class CPhotoTree : public QTreeView, public CRouter, public CommandTarget {
     Q_OBJECT
 public:
-    explicit CPhotoTree(QWidget* parent = nullptr);
+    // The open Picture Book (its title when it loads, its current node for
+    // Copy), or null.
+    using BookAccess = std::function<CCorvaleDoc*()>;
+    // A new context menu of the given kind, owned by the caller.
+    using MenuFactory = std::function<QMenu*(ContextMenuIndex)>;
+
+    explicit CPhotoTree(BookAccess book, MenuFactory contextMenu = MenuFactory(), QWidget* parent = nullptr);
     ~CPhotoTree() override;
 
     void OnMessage(const RouterMessage& message) override;
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CommandState& state) override;
 
-    // The item shown for `node` (the root item for the root), or null.
-    QTreeWidgetItem* ItemForNode(const CBaseNode* node) const;
-    static CBaseNode* NodeOfItem(const QTreeWidgetItem* item);
-    // The tree image index an item for `node` shows.
-    static int ImageIndexFor(const CBaseNode* node);
-
+    PhotoTreeModel* Model() const { return m_pModel; }
+    // The item shown for `node` (the root item for the root), else invalid.
+    QModelIndex ItemForNode(const CBaseNode* node) const;
+    static CBaseNode* NodeOfItem(const QModelIndex& item);
     // The one top-level item: "No Photos Loaded" or the Picture Book's root.
-    QTreeWidgetItem* m_pRootItem = nullptr;
+    QModelIndex RootItem() const;
+
     // The item of the last selection the user made, or the root item after loading.
-    QTreeWidgetItem* m_pSelectedItem = nullptr;
+    QPersistentModelIndex m_selectedItem;
     bool m_bLoaded = false;
 
 protected:
@@ -53,21 +59,18 @@ protected:
     virtual void TrackPopup(ContextMenuIndex index, const QPoint& globalPos);
 
 private:
-    void Fill(CPhotoNode* node, QTreeWidgetItem* parentItem);
-    QTreeWidgetItem* NewItem(CBaseNode* node, const QString& text, int image);
-    void RemoveAllItems();
     void ShowEmpty();
-    void SelectProgrammatically(QTreeWidgetItem* item);
+    void SelectProgrammatically(const QModelIndex& item);
     void OnSelectionChanged();
     void OnRightButtonDown(const QPoint& pos, const QPoint& globalPos);
 
-    std::array<QIcon, 7> m_images;
-    // Node -> item for every node below the root item; the root is not in it.
-    std::unordered_map<const CBaseNode*, QTreeWidgetItem*> m_itemMap;
+    BookAccess m_book;
+    MenuFactory m_contextMenu;
+    PhotoTreeModel* m_pModel; // a child of the tree
     // Set while the tree itself changes the selection, which the user did not do.
     bool m_bSelecting = false;
     // Set while a received selection is passed on, so two trees cannot echo it forever.
     bool m_bRebroadcasting = false;
     // The item under the last left-button press: the one a drag takes.
-    QTreeWidgetItem* m_pPressedItem = nullptr;
+    QPersistentModelIndex m_pressedItem;
 };

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 std::string Hex(const std::string& bytes)
@@ -54,6 +57,23 @@ std::vector<std::string> LoadMessages(const std::string& bytes, bool oldLayout =
 }
 
 const std::vector<std::string> kFormatError = {"Unexpected file format."};
+
+// Hands out `bytes` a few at a time, however many are asked for, and counts
+// what it was asked for.
+class DribblingSource : public CArchiveSource {
+public:
+    DribblingSource(const std::string& bytes, size_t step) : m_bytes(bytes), m_nStep(step) {}
+    size_t Read(char* data, size_t size) override
+    {
+        size_t n = std::min({size, m_nStep, m_bytes.size() - m_nPos});
+        std::memcpy(data, m_bytes.data() + m_nPos, n);
+        m_nPos += n;
+        return n;
+    }
+    std::string m_bytes;
+    size_t m_nStep;
+    size_t m_nPos = 0;
+};
 
 // The worked example: title "Trip", one group "Trip" holding one photograph a.jpg.
 void BuildTrip(CCorvaleDoc& doc)
@@ -231,6 +251,59 @@ TEST(ArchiveFormat, StoreAfterLoadIsByteIdentical)
     CArchive ar(bytes.data(), bytes.size());
     loaded.Serialize(ar);
     EXPECT_EQ(Store(loaded), bytes);
+}
+
+TEST(ArchiveWindow, LoadingThroughAWindowGivesWhatLoadingFromMemoryGives)
+{
+    // Texts longer than the window, a wide one among them, between short fields.
+    CCorvaleDoc doc;
+    BuildTrip(doc);
+    doc.m_root.GetPhotoChild(0)->m_strText = std::string(200000, 'T');
+    doc.m_root.GetPhotoChild(0)->GetPhotoChild(0)->m_strCaption = std::string(65533, 'c');
+    std::string bytes = Store(doc);
+    for (size_t step : {size_t(1), size_t(7), size_t(4096), size_t(1) << 20}) {
+        DribblingSource source(bytes, step);
+        CCorvaleDoc loaded;
+        CArchive ar(source, bytes.size());
+        loaded.Serialize(ar);
+        EXPECT_EQ(Store(loaded), bytes) << step;
+        EXPECT_EQ(ar.Remaining(), 0u) << step;
+    }
+
+    std::string units;
+    for (int i = 0; i < 40000; ++i)
+        units += i % 2 ? std::string("\xE9\x00", 2) : std::string("a\x00", 2);
+    std::string wide = std::string("\xFF\xFE\xFF\xFF\xFF\xFF", 6) + std::string("\x40\x9C\x00\x00", 4) + units;
+    DribblingSource source(wide + "x", 999);
+    CArchive ar(source, wide.size() + 1);
+    std::string text;
+    ar.ReadText(text);
+    EXPECT_EQ(text.size(), 40000u);
+    EXPECT_EQ(text.substr(0, 4), "a\xE9" "a\xE9");
+    EXPECT_EQ(ar.ReadByte(), 'x');
+}
+
+TEST(ArchiveWindow, ASourceThatEndsEarlyOrATextLongerThanTheWholeIsRefused)
+{
+    CCorvaleDoc doc;
+    BuildTrip(doc);
+    doc.m_root.GetPhotoChild(0)->m_strText = std::string(100000, 'T');
+    std::string bytes = Store(doc);
+    // The file said it was longer than what can be read of it.
+    for (size_t cut : {bytes.size() / 3, bytes.size() - 1}) {
+        DribblingSource source(bytes.substr(0, cut), 5000);
+        CCorvaleDoc loaded;
+        CArchive ar(source, bytes.size());
+        EXPECT_THROW(loaded.Serialize(ar), CArchiveException) << cut;
+    }
+
+    // A length no file of this size holds is refused before it is read or made.
+    std::string huge("\xFF\xFF\xFF\xF0\xFF\xFF\xFF", 7);
+    DribblingSource source(huge + std::string(200000, 'z'), 100000);
+    CArchive ar(source, huge.size() + 200000);
+    std::string text;
+    EXPECT_THROW(ar.ReadText(text), CArchiveException);
+    EXPECT_LE(source.m_nPos, 100000u);
 }
 
 TEST(ArchiveDamage, EveryCutOfAValidFileIsAFormatError)

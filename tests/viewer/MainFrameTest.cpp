@@ -50,14 +50,14 @@ TEST(MainFrame, OpeningAndClosingABookSwitchesMenusAndPanes)
     frame->UpdateCommandUI();
     EXPECT_EQ(frame->menuBar()->actions().size(), 6);
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Corvale - Trip"));
-    EXPECT_EQ(frame->PhotoTree()->topLevelItem(0)->text(0), QStringLiteral("Trip"));
+    EXPECT_EQ(frame->PhotoTree()->model()->index(0, 0).data().toString(), QStringLiteral("Trip"));
     EXPECT_TRUE(frame->Action(ID_PROPERTIES)->isEnabled());
     EXPECT_EQ(app.RecentFiles().Items().front(), path);
 
     app.CloseAllDocuments();
     frame->UpdateCommandUI();
     EXPECT_EQ(frame->menuBar()->actions().size(), 4);
-    EXPECT_EQ(frame->PhotoTree()->topLevelItem(0)->text(0), QStringLiteral("No Photos Loaded"));
+    EXPECT_EQ(frame->PhotoTree()->model()->index(0, 0).data().toString(), QStringLiteral("No Photos Loaded"));
     EXPECT_EQ(frame->SizePane()->text(), QStringLiteral("      "));
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Corvale"));
 }
@@ -127,6 +127,10 @@ TEST(MainFrame, AShortcutForARelativePathNamesTheBookWhereverTheLauncherRuns)
     CCorvaleApp app;
     EXPECT_FALSE(app.InitInstance({QStringLiteral("Corvale"), QStringLiteral("/shortcut=Trip.pbk")}));
     SystemFolders::SetCurrentDirectory(cwd);
+    // The book was read only for its launcher; the tree let go of it when it went.
+    QModelIndex root = app.GetMainFrame()->PhotoTree()->model()->index(0, 0);
+    EXPECT_EQ(root.data().toString(), QStringLiteral("No Photos Loaded"));
+    EXPECT_FALSE(app.GetMainFrame()->PhotoTree()->model()->hasChildren(root));
     std::string launcher = ReadFileBytes(desktop.File("Trip.desktop"));
     EXPECT_NE(launcher.find(" \"" + path + "\"\n"), std::string::npos) << launcher;
     EXPECT_TRUE(prompter.Texts().empty());

@@ -198,6 +198,30 @@ TEST_F(MediaWindow, TheFirstPlayOpensTheWindowWhichFollowsTheSelectedItems)
     EXPECT_EQ(m_pWindows->Frame(), frame);
 }
 
+TEST_F(MediaWindow, TheBackEndIsAskedWhenFirstNeededNotAtStartUp)
+{
+    // Started, with a book open: nobody has asked yet, and the command is offered.
+    EXPECT_FALSE(m_app.m_bMediaPlayerAvailable.has_value());
+    EXPECT_TRUE(State(ID_VIEW_MEDIA_PLAYER).enabled);
+    int asked = 0;
+    m_app.m_mediaPlayerProbe = [&asked] {
+        ++asked;
+        return false;
+    };
+
+    // Without a back end the command says why it shows nothing, once asked.
+    m_app.OnCommand(ID_VIEW_MEDIA_PLAYER);
+    EXPECT_FALSE(m_pWindows->HasMediaWindow());
+    EXPECT_EQ(m_pPrompter->Texts(), std::vector<std::string>{MessageText(MessageId::MediaComponentMissing)});
+    EXPECT_FALSE(State(ID_VIEW_MEDIA_PLAYER).enabled);
+    m_pPhoto->GetMediaChild(0)->Play();
+    m_pPhoto->GetMediaChild(1)->Play();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(m_launcher.m_opened, std::vector<std::string>{m_dir.File("waves.wav")});
+    EXPECT_EQ(m_launcher.m_started.size(), 1u);
+    EXPECT_EQ(m_pPrompter->m_entries.size(), 1u);
+}
+
 TEST_F(MediaWindow, TheCommandTogglesTheWindowAndClosingTheBookTakesItAway)
 {
     if (!CMediaPlayer::IsAvailable())

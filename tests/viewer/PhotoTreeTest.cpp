@@ -11,6 +11,7 @@
 #include "viewer/PhotoTreeDataSource.h"
 #include "viewer/TreeImages.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QClipboard>
 #include <QDockWidget>
@@ -46,6 +47,7 @@ public:
 // Records context menus and drags instead of running them.
 class RecordingTree : public CPhotoTree {
 public:
+    explicit RecordingTree(BookAccess book) : CPhotoTree(std::move(book)) {}
     void TrackPopup(ContextMenuIndex index, const QPoint&) override { m_menus.push_back(index); }
     Qt::DropAction RunDrag(QDrag* drag, Qt::DropActions allowed) override
     {
@@ -94,6 +96,10 @@ struct TestBook {
         CCorvaleDoc::SetActiveBook(&doc);
     }
     void Load() { doc.Send(RouterMessage::BookLoaded(&doc.m_root), nullptr); }
+    CPhotoTree::BookAccess Access()
+    {
+        return [this] { return &doc; };
+    }
 
     CCorvaleDoc doc;
     CPhotoNode* group;
@@ -106,17 +112,36 @@ struct TestBook {
     CMediaNode* other;
 };
 
-QStringList Labels(const QTreeWidgetItem* item)
+QString Text(const QModelIndex& item)
+{
+    return item.data().toString();
+}
+
+QStringList Labels(const QModelIndex& item)
 {
     QStringList labels;
-    for (int i = 0; i < item->childCount(); ++i)
-        labels << item->child(i)->text(0);
+    for (int i = 0; i < item.model()->rowCount(item); ++i)
+        labels << Text(item.model()->index(i, 0, item));
     return labels;
 }
 
-bool ShowsImage(const QTreeWidgetItem* item, int index)
+// Every row the view shows, top to bottom, indented by its depth.
+std::vector<std::string> ShownRows(const CPhotoTree& tree)
 {
-    QImage shown = item->icon(0).pixmap(TreeImages::kWidth, TreeImages::kHeight).toImage();
+    std::vector<std::string> rows;
+    for (QModelIndex row = tree.model()->index(0, 0); row.isValid(); row = tree.indexBelow(row)) {
+        int depth = 0;
+        for (QModelIndex up = row.parent(); up.isValid(); up = up.parent())
+            ++depth;
+        rows.push_back(std::string(static_cast<size_t>(depth), ' ') + Text(row).toStdString());
+    }
+    return rows;
+}
+
+bool ShowsImage(const QModelIndex& item, int index)
+{
+    QIcon icon = item.data(Qt::DecorationRole).value<QIcon>();
+    QImage shown = icon.pixmap(TreeImages::kWidth, TreeImages::kHeight).toImage();
     return shown.convertToFormat(QImage::Format_ARGB32) == TreeImages::Image(index);
 }
 
@@ -127,9 +152,9 @@ void SendMouse(QWidget* target, QEvent::Type type, const QPoint& pos, Qt::MouseB
     QApplication::sendEvent(target, &event);
 }
 
-void Click(CPhotoTree& tree, QTreeWidgetItem* item, Qt::MouseButton button)
+void Click(CPhotoTree& tree, const QModelIndex& item, Qt::MouseButton button)
 {
-    QPoint pos = tree.visualItemRect(item).center();
+    QPoint pos = tree.visualRect(item).center();
     SendMouse(tree.viewport(), QEvent::MouseButtonPress, pos, button, button);
     SendMouse(tree.viewport(), QEvent::MouseButtonRelease, pos, button, Qt::NoButton);
 }
@@ -167,24 +192,24 @@ const QString kDibMime = ClipboardFormatMime("CF_DIB");
 TEST(PhotoTree, FillsMultimediaFirstWithTheImagesOfTheirKinds)
 {
     TestBook book;
-    CPhotoTree tree;
+    CPhotoTree tree(book.Access());
     book.Load();
 
-    ASSERT_EQ(tree.topLevelItemCount(), 1);
-    QTreeWidgetItem* root = tree.topLevelItem(0);
-    EXPECT_EQ(root->text(0), QStringLiteral("Photo Album"));
-    EXPECT_TRUE(root->isExpanded());
-    EXPECT_TRUE(root->isSelected());
+    ASSERT_EQ(tree.model()->rowCount(), 1);
+    QModelIndex root = tree.model()->index(0, 0);
+    EXPECT_EQ(Text(root), QStringLiteral("Photo Album"));
+    EXPECT_TRUE(tree.isExpanded(root));
+    EXPECT_TRUE(tree.selectionModel()->isSelected(root));
     EXPECT_EQ(CPhotoTree::NodeOfItem(root), &book.doc.m_root);
     EXPECT_EQ(Labels(root), QStringList({"Holiday", "Alone"}));
 
-    QTreeWidgetItem* group = tree.ItemForNode(book.group);
-    ASSERT_NE(group, nullptr);
+    QModelIndex group = tree.ItemForNode(book.group);
+    ASSERT_TRUE(group.isValid());
     EXPECT_EQ(Labels(group), QStringList({"M1", "M2", "P1", "P2"}));
     EXPECT_EQ(Labels(tree.ItemForNode(book.p2)), QStringList({"M3"}));
     // A photograph without multimedia items has nothing to expand.
-    EXPECT_EQ(tree.ItemForNode(book.p1)->childCount(), 0);
-    EXPECT_EQ(tree.ItemForNode(book.p1)->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    EXPECT_EQ(tree.model()->rowCount(tree.ItemForNode(book.p1)), 0);
+    EXPECT_FALSE(tree.model()->hasChildren(tree.ItemForNode(book.p1)));
 
     EXPECT_TRUE(ShowsImage(root, TI_BOOK));
     EXPECT_TRUE(ShowsImage(group, TI_GROUP));
@@ -199,25 +224,55 @@ TEST(PhotoTree, FillsMultimediaFirstWithTheImagesOfTheirKinds)
             EXPECT_NE(TreeImages::Image(i), TreeImages::Image(j)) << i << " and " << j;
 }
 
+TEST(PhotoTree, RowsAppearInTreeOrderAsTheirParentsAreExpanded)
+{
+    using Rows = std::vector<std::string>;
+    TestBook book;
+    CCorvaleDoc* shown = &book.doc;
+    CPhotoTree tree([&shown] { return shown; });
+    // Checks index, parent and row counts against each other on every change.
+    QAbstractItemModelTester tester(tree.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    book.Load();
+    ShowActive(tree);
+    EXPECT_EQ(ShownRows(tree), Rows({"Photo Album", " Holiday", " Alone"}));
+
+    tree.expand(tree.ItemForNode(book.group));
+    EXPECT_EQ(ShownRows(tree), Rows({"Photo Album", " Holiday", "  M1", "  M2", "  P1", "  P2", " Alone"}));
+    tree.expandAll();
+    EXPECT_EQ(ShownRows(tree), Rows({"Photo Album", " Holiday", "  M1", "  M2", "  P1", "  P2", "   M3",
+                                            " Alone", "  Odd"}));
+    // Each row found from its node is the row the view shows.
+    for (QModelIndex row = tree.RootItem(); row.isValid(); row = tree.indexBelow(row))
+        EXPECT_EQ(tree.ItemForNode(CPhotoTree::NodeOfItem(row)), row) << Text(row).toStdString();
+    tree.collapse(tree.ItemForNode(book.group));
+    EXPECT_EQ(ShownRows(tree), Rows({"Photo Album", " Holiday", " Alone", "  Odd"}));
+
+    // Another book in the same tree starts collapsed again below its root.
+    TestBook next("Next");
+    shown = &next.doc;
+    next.Load();
+    EXPECT_EQ(ShownRows(tree), Rows({"Next", " Holiday", " Alone"}));
+}
+
 TEST(PhotoTree, ShowsTheTitleInTheBooksCodePageAndNoEditableLabels)
 {
     TestBook book("Caf\xe9");
-    CPhotoTree tree;
+    CPhotoTree tree(book.Access());
     book.Load();
-    EXPECT_EQ(tree.topLevelItem(0)->text(0), QString::fromUtf8("Caf\xc3\xa9"));
+    EXPECT_EQ(Text(tree.model()->index(0, 0)), QString::fromUtf8("Caf\xc3\xa9"));
 
     ShowActive(tree);
-    QTreeWidgetItem* item = tree.ItemForNode(book.p1);
-    tree.setCurrentItem(item);
+    QModelIndex item = tree.ItemForNode(book.p1);
+    tree.setCurrentIndex(item);
     PressKey(tree, Qt::Key_F2);
     EXPECT_EQ(tree.viewport()->findChild<QLineEdit*>(), nullptr);
-    EXPECT_FALSE(item->flags() & Qt::ItemIsEditable);
+    EXPECT_FALSE(tree.model()->flags(item) & Qt::ItemIsEditable);
 }
 
 TEST(PhotoTree, UserSelectionsAreAnnouncedOnce)
 {
     TestBook book;
-    RecordingTree tree;
+    RecordingTree tree(book.Access());
     SelectionRecorder recorder;
     book.Load();
     ShowActive(tree);
@@ -225,7 +280,7 @@ TEST(PhotoTree, UserSelectionsAreAnnouncedOnce)
     PressKey(tree, Qt::Key_Down);
     EXPECT_EQ(recorder.m_nodes, std::vector<CBaseNode*>{book.group});
     EXPECT_EQ(book.doc.m_pCurrent, book.group);
-    EXPECT_EQ(tree.m_pSelectedItem, tree.ItemForNode(book.group));
+    EXPECT_EQ(tree.m_selectedItem, tree.ItemForNode(book.group));
 
     recorder.m_nodes.clear();
     tree.expandAll();
@@ -239,24 +294,24 @@ TEST(PhotoTree, UserSelectionsAreAnnouncedOnce)
 TEST(PhotoTree, SelectionsFromElsewhereSelectTheItemAndArePassedOnOnce)
 {
     TestBook book;
-    RecordingTree tree;
+    RecordingTree tree(book.Access());
     SelectionRecorder recorder;
     SelectionRecorder sender;
     book.Load();
     ShowActive(tree);
 
     sender.Send(RouterMessage::SelectNode(book.m3), &sender);
-    EXPECT_EQ(tree.currentItem(), tree.ItemForNode(book.m3));
-    EXPECT_TRUE(tree.ItemForNode(book.m3)->isSelected());
+    EXPECT_EQ(tree.currentIndex(), tree.ItemForNode(book.m3));
+    EXPECT_TRUE(tree.selectionModel()->isSelected(tree.ItemForNode(book.m3)));
     // The part's own message and the tree's re-broadcast; no announcement of the selection.
     EXPECT_EQ(recorder.m_nodes, std::vector<CBaseNode*>({book.m3, book.m3}));
     EXPECT_EQ(sender.m_nodes, std::vector<CBaseNode*>{book.m3});
-    EXPECT_EQ(tree.m_pSelectedItem, tree.m_pRootItem);
+    EXPECT_EQ(tree.m_selectedItem, tree.RootItem());
 
     // The root is not in the item map, yet selects the root item.
     recorder.m_nodes.clear();
     sender.Send(RouterMessage::SelectNode(&book.doc.m_root), &sender);
-    EXPECT_EQ(tree.currentItem(), tree.m_pRootItem);
+    EXPECT_EQ(tree.currentIndex(), tree.RootItem());
     EXPECT_EQ(recorder.m_nodes.size(), 2u);
 
     // A node the tree does not show, and no node, select nothing but still go on.
@@ -266,49 +321,84 @@ TEST(PhotoTree, SelectionsFromElsewhereSelectTheItemAndArePassedOnOnce)
     sender.m_nodes.clear();
     sender.Send(RouterMessage::SelectNode(&stranger), &sender);
     sender.Send(RouterMessage::SelectNode(nullptr), &sender);
-    EXPECT_EQ(tree.currentItem(), tree.m_pRootItem);
+    EXPECT_EQ(tree.currentIndex(), tree.RootItem());
     EXPECT_EQ(sender.m_nodes, std::vector<CBaseNode*>({&stranger, nullptr}));
 }
 
 TEST(PhotoTree, TwoTreesDoNotEchoASelectionForever)
 {
     TestBook book;
-    CPhotoTree first;
-    CPhotoTree second;
+    CPhotoTree first(book.Access());
+    CPhotoTree second(book.Access());
     SelectionRecorder recorder;
     book.Load();
     CRouter::Broadcast(RouterMessage::SelectNode(book.p1));
-    EXPECT_EQ(first.currentItem(), first.ItemForNode(book.p1));
-    EXPECT_EQ(second.currentItem(), second.ItemForNode(book.p1));
+    EXPECT_EQ(first.currentIndex(), first.ItemForNode(book.p1));
+    EXPECT_EQ(second.currentIndex(), second.ItemForNode(book.p1));
     EXPECT_LT(recorder.m_nodes.size(), 8u);
 }
 
 TEST(PhotoTree, ClosingLeavesOnlyThePlaceholderWhichAnnouncesNothing)
 {
     TestBook book;
-    RecordingTree tree;
+    RecordingTree tree(book.Access());
     SelectionRecorder recorder;
     book.Load();
     ShowActive(tree);
 
     book.doc.Send(RouterMessage::BookClosing(), nullptr);
     EXPECT_FALSE(tree.m_bLoaded);
-    ASSERT_EQ(tree.topLevelItemCount(), 1);
-    EXPECT_EQ(tree.topLevelItem(0)->text(0), QStringLiteral("No Photos Loaded"));
-    EXPECT_EQ(tree.topLevelItem(0)->childCount(), 0);
-    EXPECT_EQ(tree.ItemForNode(book.p1), nullptr);
+    ASSERT_EQ(tree.model()->rowCount(), 1);
+    EXPECT_EQ(Text(tree.model()->index(0, 0)), QStringLiteral("No Photos Loaded"));
+    EXPECT_EQ(tree.model()->rowCount(tree.model()->index(0, 0)), 0);
+    EXPECT_FALSE(tree.ItemForNode(book.p1).isValid());
 
-    Click(tree, tree.topLevelItem(0), Qt::LeftButton);
+    Click(tree, tree.model()->index(0, 0), Qt::LeftButton);
     PressKey(tree, Qt::Key_Home);
-    Click(tree, tree.topLevelItem(0), Qt::RightButton);
+    Click(tree, tree.model()->index(0, 0), Qt::RightButton);
     EXPECT_TRUE(recorder.m_nodes.empty());
     EXPECT_TRUE(tree.m_menus.empty());
+}
+
+TEST(PhotoTree, AClosedBooksNodesCanGoWhileItsRowsWereOpenAndAnItemHeld)
+{
+    auto book = std::make_unique<TestBook>();
+    CCorvaleDoc* open = &book->doc;
+    RecordingTree tree([&open] { return open; });
+    SelectionRecorder recorder;
+    book->Load();
+    ShowActive(tree);
+    tree.expandAll();
+    Click(tree, tree.ItemForNode(book->m3), Qt::LeftButton);
+    // The left button stays down on an item, as at the start of a drag.
+    QPoint held = tree.visualRect(tree.ItemForNode(book->m1)).center();
+    SendMouse(tree.viewport(), QEvent::MouseButtonPress, held, Qt::LeftButton, Qt::LeftButton);
+
+    book->doc.Send(RouterMessage::BookClosing(), nullptr);
+    open = nullptr;
+    book.reset();
+    recorder.m_nodes.clear();
+
+    // Painting, the keyboard, the held button and the mouse touch no node.
+    tree.grab();
+    QPoint away = held + QPoint(QApplication::startDragDistance() + 5, 40);
+    SendMouse(tree.viewport(), QEvent::MouseMove, held + QPoint(1, 0), Qt::NoButton, Qt::LeftButton);
+    SendMouse(tree.viewport(), QEvent::MouseMove, away, Qt::NoButton, Qt::LeftButton);
+    SendMouse(tree.viewport(), QEvent::MouseButtonRelease, away, Qt::LeftButton, Qt::NoButton);
+    for (int key : {Qt::Key_End, Qt::Key_Right, Qt::Key_Down, Qt::Key_Up, Qt::Key_Home})
+        PressKey(tree, key);
+    Click(tree, tree.RootItem(), Qt::RightButton);
+    EXPECT_EQ(tree.m_nDrags, 0);
+    EXPECT_TRUE(tree.m_menus.empty());
+    EXPECT_TRUE(recorder.m_nodes.empty());
+    EXPECT_EQ(ShownRows(tree), std::vector<std::string>{"No Photos Loaded"});
+    EXPECT_EQ(CPhotoTree::NodeOfItem(tree.currentIndex()), nullptr);
 }
 
 TEST(PhotoTree, RightClickPicksTheMenuByKindAndSelectsQuietly)
 {
     TestBook book;
-    RecordingTree tree;
+    RecordingTree tree(book.Access());
     SelectionRecorder recorder;
     book.Load();
     ShowActive(tree);
@@ -319,14 +409,14 @@ TEST(PhotoTree, RightClickPicksTheMenuByKindAndSelectsQuietly)
     Click(tree, tree.ItemForNode(book.group), Qt::RightButton);
     Click(tree, tree.ItemForNode(book.p1), Qt::RightButton);
     EXPECT_EQ(tree.m_menus, std::vector<ContextMenuIndex>({CM_TREE_MEDIA, CM_TREE_GROUP, CM_TREE_IMAGE}));
-    EXPECT_EQ(tree.currentItem(), tree.ItemForNode(book.p1));
+    EXPECT_EQ(tree.currentIndex(), tree.ItemForNode(book.p1));
     EXPECT_TRUE(tree.hasFocus());
     EXPECT_TRUE(recorder.m_nodes.empty());
     EXPECT_EQ(book.doc.m_pCurrent, &book.doc.m_root);
 
     // Empty space below the items does nothing.
     QPoint below(5, tree.viewport()->height() - 2);
-    ASSERT_EQ(tree.itemAt(below), nullptr);
+    ASSERT_FALSE(tree.indexAt(below).isValid());
     SendMouse(tree.viewport(), QEvent::MouseButtonPress, below, Qt::RightButton, Qt::RightButton);
     EXPECT_EQ(tree.m_menus.size(), 3u);
 }
@@ -334,13 +424,13 @@ TEST(PhotoTree, RightClickPicksTheMenuByKindAndSelectsQuietly)
 TEST(PhotoTree, DraggingAnItemOffersItsNodeForCopyOrMove)
 {
     TestBook book;
-    RecordingTree tree;
+    RecordingTree tree(book.Access());
     book.Load();
     ShowActive(tree);
     tree.expandAll();
     tree.clearFocus();
 
-    QPoint start = tree.visualItemRect(tree.ItemForNode(book.m2)).center();
+    QPoint start = tree.visualRect(tree.ItemForNode(book.m2)).center();
     QPoint end = start + QPoint(QApplication::startDragDistance() + 5, 0);
     SendMouse(tree.viewport(), QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
     // The first move arms the drag, the next one beyond the distance starts it.
@@ -359,15 +449,15 @@ TEST(PhotoTree, DraggingAnItemOffersItsNodeForCopyOrMove)
 TEST(PhotoTree, ADragStartsFromThePressedItemWhereverThePointerGoes)
 {
     TestBook book;
-    RecordingTree tree;
+    RecordingTree tree(book.Access());
     book.Load();
     ShowActive(tree);
     tree.expandAll();
 
     // Pressed on the last item, the pointer goes straight down off every row.
-    QTreeWidgetItem* last = tree.ItemForNode(book.other);
-    QRect row = tree.visualItemRect(last);
-    ASSERT_FALSE(tree.itemAt(row.center() + QPoint(0, row.height() * 2)));
+    QModelIndex last = tree.ItemForNode(book.other);
+    QRect row = tree.visualRect(last);
+    ASSERT_FALSE(tree.indexAt(row.center() + QPoint(0, row.height() * 2)).isValid());
     QPoint start = row.center();
     QPoint below = start + QPoint(0, row.height() * 2);
     QPoint end = below + QPoint(0, QApplication::startDragDistance() + 5);
@@ -454,7 +544,7 @@ TEST(PhotoTreeDataSource, APhotographOffersItsPictureAsPackedDibAndImageRendered
 TEST(PhotoTree, CopyWhileFocusedPutsTheCurrentNodeOnTheClipboard)
 {
     TestBook book;
-    CPhotoTree tree;
+    CPhotoTree tree(book.Access());
     book.Load();
 
     CommandState state;
@@ -507,7 +597,7 @@ TEST(PhotoTree, ASelectionInTheOpenViewerReachesTheTextPane)
 
     // "Up" from the document selects the root item through the bus.
     doc->OnUp();
-    EXPECT_EQ(tree->currentItem(), tree->m_pRootItem);
+    EXPECT_EQ(tree->currentIndex(), tree->RootItem());
     app.CloseAllDocuments();
-    EXPECT_EQ(tree->topLevelItem(0)->text(0), QStringLiteral("No Photos Loaded"));
+    EXPECT_EQ(Text(tree->model()->index(0, 0)), QStringLiteral("No Photos Loaded"));
 }

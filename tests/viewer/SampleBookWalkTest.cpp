@@ -55,7 +55,7 @@ TEST(SampleBookWalk, KeyboardThroughTheTree)
     SampleViewer v;
     ASSERT_NE(v.view, nullptr);
     // The book itself: its placeholder names the file, the title and the sender.
-    EXPECT_EQ(v.frame->PhotoTree()->currentItem()->text(0), QStringLiteral("Demo"));
+    EXPECT_EQ(v.frame->PhotoTree()->currentIndex().data().toString(), QStringLiteral("Demo"));
     EXPECT_TRUE(v.view->PlaceholderText().startsWith(QStringLiteral("Picture Book:\n")));
     EXPECT_TRUE(v.view->PlaceholderText().endsWith(
         QStringLiteral("\nDemo\n\nSent by: Corvale Samples (samples@example.org)")));
@@ -75,7 +75,7 @@ TEST(SampleBookWalk, KeyboardThroughTheTree)
 
     v.Key(Qt::Key_Right); // expand the photograph: its sound clip comes first
     v.Key(Qt::Key_Down);
-    EXPECT_EQ(v.frame->PhotoTree()->currentItem()->text(0), QStringLiteral("Gulls"));
+    EXPECT_EQ(v.frame->PhotoTree()->currentIndex().data().toString(), QStringLiteral("Gulls"));
     EXPECT_EQ(v.Title(), QStringLiteral("The Harbour")); // a media item shows its photograph
     EXPECT_FALSE(v.frame->TextDock()->isVisible());       // the clip has no text
     EXPECT_EQ(v.Status(), QStringLiteral("gulls.wav"));
