@@ -168,7 +168,7 @@ void NodeHeap::Free(void* node, size_t size)
             return;
         }
     }
-    ::operator delete(node, size);
+    ::operator delete(node);
 }
 
 size_t NodeHeap::BlockCount()
