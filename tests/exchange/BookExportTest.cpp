@@ -176,7 +176,8 @@ TEST(BookExport, HostileNamesAndTextsStayInsideTheFolderAndEscaped)
     Photo(doc.m_root, "pipe.jpg", "Pipe");
     doc.m_strBookTitle = "<script>alert(1)</script>";
     doc.m_strOwnerEmail = "x@y?subject=<b>\"&body=";
-    for (const char* caption : {"..", "../..", "<script>", "CON", std::string(300, 'g').c_str(), " . "}) {
+    for (const std::string& caption : {std::string(".."), std::string("../.."), std::string("<script>"),
+                                       std::string("CON"), std::string(300, 'g'), std::string(" . ")}) {
         CPhotoNode* group = Group(doc.m_root, caption, "</p><script>evil()</script>");
         for (const std::string& name : files)
             Photo(*group, name, "\"><img src=x onerror=alert(1)>", "a\nb & c");
@@ -187,7 +188,8 @@ TEST(BookExport, HostileNamesAndTextsStayInsideTheFolderAndEscaped)
     ASSERT_EQ(exporter.Export(base.Path(), "out"), BookExporter::Result::Done);
     EXPECT_EQ(Tree(base.Path()).size(), Tree(book).size() + Tree(base.File("out")).size() + 2);
     for (const std::string& name : Tree(base.File("out"))) {
-        for (const std::string& part : fs::path(name)) {
+        for (const fs::path& element : fs::path(name)) {
+            const std::string part = element.string();
             EXPECT_EQ(PortableFileName(part), part);
             EXPECT_LE(part.size(), kMaxExportNameBytes);
         }

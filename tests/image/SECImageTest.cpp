@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // A format whose "file" is: width, height, bits per pixel (one byte each),
@@ -32,8 +34,11 @@ public:
 
 std::vector<uint8_t> Tiny(uint8_t w, uint8_t h, uint8_t bpp, std::vector<uint8_t> rows)
 {
-    std::vector<uint8_t> file = {w, h, bpp};
-    file.insert(file.end(), rows.begin(), rows.end());
+    std::vector<uint8_t> file(3 + rows.size());
+    file[0] = w;
+    file[1] = h;
+    file[2] = bpp;
+    std::copy(rows.begin(), rows.end(), file.begin() + 3);
     return file;
 }
 

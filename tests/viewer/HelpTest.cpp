@@ -167,7 +167,8 @@ TEST(HelpPages, EveryPageHasATitleAndKeywordsAndEveryLinkLeadsToAPage)
     // Every page can be reached from the contents page.
     QString contents = ResourceText(QStringLiteral(":/help/index.html"));
     for (const QString& file : files) {
-        if (file != QStringLiteral("index.html"))
+        if (file != QStringLiteral("index.html")) {
             EXPECT_TRUE(contents.contains(QStringLiteral("href=\"%1\"").arg(file))) << file.toStdString();
+        }
     }
 }
