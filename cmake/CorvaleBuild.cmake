@@ -20,6 +20,17 @@ option(CORVALE_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSaniti
 option(CORVALE_BUILD_VIEWER "Build the Qt programs" ON)
 
 add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+# CI builds with warnings as errors, so a warning never lands; a developer's
+# newer compiler with new warnings still builds.
+if(DEFINED ENV{CI})
+  set(_werror_default ON)
+else()
+  set(_werror_default OFF)
+endif()
+option(CORVALE_WERROR "Treat compiler warnings as errors" ${_werror_default})
+if(CORVALE_WERROR)
+  add_compile_options(-Werror)
+endif()
 
 if(CORVALE_BUILD_FUZZ)
   # Coverage for the fuzzers in every library they reach.
@@ -31,11 +42,23 @@ elseif(CORVALE_SANITIZE)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
 
+# A module's headers are included as "<folder>/Name.h". Each module target
+# exposes an include root holding its own folder only, so a file sees the
+# headers of its module and of the modules it links: an include that climbs
+# a layer fails to compile.
+function(corvale_expose_headers target)
+  get_filename_component(_folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  set(_root ${PROJECT_BINARY_DIR}/include/${_folder})
+  file(MAKE_DIRECTORY ${_root})
+  file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${_root}/${_folder} COPY_ON_ERROR SYMBOLIC)
+  target_include_directories(${target} PUBLIC ${_root})
+endfunction()
+
 # Every module keeps its sources flat in its folder; a library per module.
 function(corvale_module name)
   file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_library(${name} STATIC ${_sources})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  corvale_expose_headers(${name})
 endfunction()
 
 # One GoogleTest executable per tests/<module> folder; every TEST becomes a CTest case.

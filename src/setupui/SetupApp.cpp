@@ -6,7 +6,7 @@
 #include "setup/SetupStart.h"
 #include "setupui/InstallProgressDialog.h"
 #include "setupui/SetupWizard.h"
-#include "viewer/QtPrompter.h"
+#include "qtshared/QtPrompter.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -4,8 +4,8 @@
 #include "platform/MessageTable.h"
 #include "platform/VersionRecord.h"
 #include "setupui/SetupApp.h"
-#include "viewer/AppIcon.h"
-#include "viewer/QtPrompter.h"
+#include "qtshared/AppIcon.h"
+#include "qtshared/QtPrompter.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
 #include "viewer/AboutDlg.h"
 
 #include "platform/VersionRecord.h"
-#include "viewer/AppIcon.h"
+#include "qtshared/AppIcon.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

@@ -25,7 +25,7 @@
 #include "viewer/MediaPlayer.h"
 #include "viewer/MediaWindowManager.h"
 #include "viewer/PrinterDirectory.h"
-#include "viewer/QtPrompter.h"
+#include "qtshared/QtPrompter.h"
 #include "viewer/ShortcutCommand.h"
 #include "viewer/SingleInstance.h"
 #include "viewer/ZipImportCommand.h"

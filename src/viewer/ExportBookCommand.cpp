@@ -6,7 +6,7 @@
 #include "platform/MessageTable.h"
 #include "platform/Settings.h"
 #include "viewer/ProgressDlg.h"
-#include "viewer/QtPrompter.h"
+#include "qtshared/QtPrompter.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -1,7 +1,7 @@
 // Corvale: the viewer for Picture Books.
 
 #include "platform/VersionRecord.h"
-#include "viewer/AppIcon.h"
+#include "qtshared/AppIcon.h"
 #include "viewer/CorvaleApp.h"
 
 #include <QApplication>

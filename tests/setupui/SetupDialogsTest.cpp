@@ -8,7 +8,7 @@
 #include "setupui/SetupWizard.h"
 #include "setupui/WelcomePage.h"
 #include "support/TestEnvironment.h"
-#include "viewer/QtPrompter.h"
+#include "qtshared/QtPrompter.h"
 
 #include <QApplication>
 #include <QFontDatabase>

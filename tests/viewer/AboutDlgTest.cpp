@@ -1,5 +1,5 @@
 #include "viewer/AboutDlg.h"
-#include "viewer/AppIcon.h"
+#include "qtshared/AppIcon.h"
 
 #include <QLabel>
 #include <gtest/gtest.h>

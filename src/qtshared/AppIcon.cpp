@@ -1,4 +1,4 @@
-#include "viewer/AppIcon.h"
+#include "qtshared/AppIcon.h"
 
 #include <QDirIterator>
 

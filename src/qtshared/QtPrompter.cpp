@@ -1,4 +1,4 @@
-#include "viewer/QtPrompter.h"
+#include "qtshared/QtPrompter.h"
 
 #include <QApplication>
 #include <QFileDialog>
