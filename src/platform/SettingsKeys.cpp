@@ -31,6 +31,9 @@ const SettingInfo kSettings[] = {
      "xdg-open"},
     // The real default is the user's home folder, which the viewer supplies.
     {SettingKey::LastExportFolder, kSettingsSection, "LastExportFolder", SettingType::Text, 0, ""},
+    // Off: the display settings keep deciding how large a picture is shown.
+    {SettingKey::FitToWindow, kSettingsSection, "FitToWindow", SettingType::Int, 0, ""},
+    {SettingKey::SlideShowSeconds, kSettingsSection, "SlideShowSeconds", SettingType::Int, 5, ""},
 };
 
 static_assert(sizeof(kSettings) / sizeof(kSettings[0]) == static_cast<size_t>(SettingKey::Count),

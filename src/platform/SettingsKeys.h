@@ -24,6 +24,8 @@ enum class SettingKey {
     PreviewPages,
     MediaPlayerCommand,
     LastExportFolder,
+    FitToWindow,
+    SlideShowSeconds,
     Count
 };
 
