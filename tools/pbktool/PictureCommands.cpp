@@ -7,7 +7,11 @@
 #include "platform/AtomicFile.h"
 #include "platform/MessageTable.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <memory>
+#include <new>
 #include <ostream>
 #include <strings.h>
 
@@ -35,51 +39,94 @@ std::unique_ptr<SECImage> LoadPicture(const std::string& path, std::string& mess
     return image;
 }
 
-// Writes the picture as drawn: a binary P6 PPM of 8-bit RGB, or a 24-bit BMP.
+// Little-endian fields of the BMP headers.
+void Put16(std::string& bytes, uint32_t value)
+{
+    bytes += static_cast<char>(value & 0xFF);
+    bytes += static_cast<char>((value >> 8) & 0xFF);
+}
+
+void Put32(std::string& bytes, uint32_t value)
+{
+    Put16(bytes, value & 0xFFFF);
+    Put16(bytes, value >> 16);
+}
+
+// The headers of a 24-bit bottom-up BMP file, or of a binary P6 PPM.
+std::string OutputHeader(bool ppm, uint32_t width, uint32_t height, uint64_t rowBytes)
+{
+    if (ppm)
+        return "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    const uint32_t offset = 14 + 40;
+    uint64_t size = offset + rowBytes * height;
+    std::string bytes = "BM";
+    Put32(bytes, size > UINT32_MAX ? 0 : static_cast<uint32_t>(size));
+    Put32(bytes, 0);
+    Put32(bytes, offset);
+    Put32(bytes, 40);
+    Put32(bytes, width);
+    Put32(bytes, height);
+    Put16(bytes, 1);
+    Put16(bytes, 24);
+    Put32(bytes, 0); // BI_RGB
+    Put32(bytes, static_cast<uint32_t>(std::min<uint64_t>(rowBytes * height, UINT32_MAX)));
+    Put32(bytes, 2835); // 72 dots an inch
+    Put32(bytes, 2835);
+    Put32(bytes, 0);
+    Put32(bytes, 0);
+    return bytes;
+}
+
+// Writes the picture as drawn, a row at a time: a binary P6 PPM of 8-bit RGB,
+// or a 24-bit BMP. Only run-length coded pictures are drawn whole first.
 bool WriteRendered(const SECImage& image, const std::string& path, std::string& message)
 {
-    std::vector<uint32_t> pixels;
-    uint32_t width = 0, height = 0;
+    auto owned = std::make_unique<DibRenderer::Layout>();
+    DibRenderer::Layout& layout = *owned;
     // A picture without pixels (a GIF of a screen and no image) is not drawn,
     // as the viewer draws none: its size alone is anyone's to declare.
-    if (!image.HasPicture() || !DibRenderer::Render(image, pixels, width, height)) {
+    if (!image.HasPicture() || !DibRenderer::ReadLayout(image.GetHeaderBlock(), image.GetHeaderSize(), layout)) {
         message = "the picture cannot be drawn";
         return false;
     }
-    std::string bytes;
-    if (HasEnding(path, ".ppm")) {
-        bytes = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
-        bytes.reserve(bytes.size() + pixels.size() * 3);
-        for (uint32_t p : pixels) {
-            bytes += static_cast<char>((p >> 16) & 0xFF);
-            bytes += static_cast<char>((p >> 8) & 0xFF);
-            bytes += static_cast<char>(p & 0xFF);
-        }
-    } else {
-        SECDib dib;
-        if (!dib.Create(width, height, 24, 0)) {
-            message = "out of memory";
+    const uint32_t width = layout.width, height = layout.height;
+    const bool ppm = HasEnding(path, ".ppm");
+    const uint64_t rowBytes = ppm ? uint64_t(width) * 3 : (uint64_t(width) * 3 + 3) & ~uint64_t(3);
+    std::vector<uint32_t> whole, line;
+    std::string row;
+    try {
+        const bool runLength = layout.compression == BI_RLE8 || layout.compression == BI_RLE4;
+        if (runLength && !DibRenderer::Render(layout, image.GetBits(), image.GetBitsSize(), whole)) {
+            message = "the picture cannot be drawn";
             return false;
         }
-        size_t stride = static_cast<size_t>(dib.PaddedRowLength());
-        for (uint32_t y = 0; y < height; ++y) {
-            uint8_t* row = dib.GetBits() + (height - 1 - y) * stride;
-            for (uint32_t x = 0; x < width; ++x) {
-                uint32_t p = pixels[static_cast<size_t>(y) * width + x];
-                row[3 * x] = static_cast<uint8_t>(p);
-                row[3 * x + 1] = static_cast<uint8_t>(p >> 8);
-                row[3 * x + 2] = static_cast<uint8_t>(p >> 16);
-            }
-        }
-        CMemFile file;
-        if (!dib.SaveImage(&file)) {
-            message = "the BMP cannot be written";
-            return false;
-        }
-        bytes.assign(file.Bytes().begin(), file.Bytes().end());
+        line.resize(whole.empty() ? width : 0);
+        row.assign(rowBytes, '\0');
+    } catch (const std::bad_alloc&) {
+        message = "out of memory";
+        return false;
     }
-    int err = 0;
-    if (!WriteFileAtomically(path, bytes, err)) {
+
+    AtomicFileWriter out;
+    std::string header = OutputHeader(ppm, width, height, rowBytes);
+    bool written = out.Open(path) && out.Write(header.data(), header.size());
+    // The PPM runs top down, the BMP bottom up.
+    for (uint32_t i = 0; written && i < height; ++i) {
+        uint32_t y = ppm ? i : height - 1 - i;
+        const uint32_t* pixels = whole.empty() ? line.data() : whole.data() + size_t(y) * width;
+        if (whole.empty())
+            DibRenderer::RenderRow(layout, image.GetBits(), image.GetBitsSize(), y, line.data());
+        char* to = row.data();
+        for (uint32_t x = 0; x < width; ++x, to += 3) {
+            uint32_t p = pixels[x];
+            to[ppm ? 0 : 2] = static_cast<char>((p >> 16) & 0xFF);
+            to[1] = static_cast<char>((p >> 8) & 0xFF);
+            to[ppm ? 2 : 0] = static_cast<char>(p & 0xFF);
+        }
+        written = out.Write(row.data(), row.size());
+    }
+    if (!written || !out.Commit()) {
+        out.Abort();
         message = FormatMessageText(MessageId::FileErrorGeneric, {path});
         return false;
     }
