@@ -14,7 +14,15 @@ namespace {
 // Asked of the window itself: a widget learns of its frame only when it moves.
 QMargins FrameOf(const QWidget& window)
 {
-    return window.windowHandle() ? window.windowHandle()->frameMargins() : QMargins();
+    if (!window.windowHandle())
+        return QMargins();
+    // While the window manager is still framing a window, X11 can report a
+    // frame of a pixel with the window inside it: negative margins, which
+    // would centre the corner instead of the window.
+    const QMargins frame = window.windowHandle()->frameMargins();
+    if (frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0)
+        return QMargins();
+    return frame;
 }
 
 QRect FrameRect(const QWidget& window)
@@ -57,7 +65,7 @@ DialogPlacement::~DialogPlacement()
     qApp->removeEventFilter(this);
 }
 
-void DialogPlacement::Centre(QWidget& window, const QWidget* over, const QMargins& frame)
+void DialogPlacement::Centre(QWidget& window, const QWidget* over, const QMargins& frame, QSize size)
 {
     QScreen* screen = over ? over->screen() : window.screen();
     if (!screen)
@@ -65,7 +73,7 @@ void DialogPlacement::Centre(QWidget& window, const QWidget* over, const QMargin
     if (!screen)
         return;
     const QRect desk = screen->availableGeometry();
-    QRect placed(QPoint(), window.size().grownBy(frame));
+    QRect placed(QPoint(), (size.isValid() ? size : window.size()).grownBy(frame));
     placed.moveCenter(over ? FrameRect(*over).center() : desk.center());
     placed.moveRight(std::min(placed.right(), desk.right()));
     placed.moveBottom(std::min(placed.bottom(), desk.bottom()));
@@ -98,7 +106,7 @@ bool DialogPlacement::eventFilter(QObject* watched, QEvent* event)
             const QMargins frame = ReckonedFrame(window, over);
             Centre(window, over, frame);
             if (FrameOf(window).isNull())
-                m_framing.emplace_back(&window, frame);
+                m_framing.push_back({&window, frame, window.size()});
         }
         break;
     case QEvent::Move:
@@ -109,19 +117,22 @@ bool DialogPlacement::eventFilter(QObject* watched, QEvent* event)
         // The frame becomes known some time after the window appears: when
         // the window manager moves, shows or activates it.
         m_framing.erase(std::remove_if(m_framing.begin(), m_framing.end(),
-                                       [](const auto& entry) { return entry.first.isNull(); }),
+                                       [](const Framing& entry) { return entry.window.isNull(); }),
                         m_framing.end());
         for (auto it = m_framing.begin(); it != m_framing.end(); ++it) {
-            QWidget& window = *it->first;
+            QWidget& window = *it->window;
             if (watched != &window && watched != window.windowHandle())
                 continue;
-            const QMargins frame = FrameOf(window), reckoned = it->second;
+            const QMargins frame = FrameOf(window), reckoned = it->reckoned;
+            const QSize size = it->size;
             if (event->type() != QEvent::Hide && frame.isNull())
                 break;
             // Out of the list before moving: the move comes back here.
             m_framing.erase(it);
+            // By the size it was laid out to: while the window manager frames
+            // it, X11 can pass on the size the window was created with.
             if (event->type() != QEvent::Hide && frame != reckoned)
-                Centre(window, OwnerOf(window), frame);
+                Centre(window, OwnerOf(window), frame, size);
             break;
         }
         break;

@@ -10,7 +10,6 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <utility>
 #include <vector>
 
 class DialogPlacement : public QObject {
@@ -22,7 +21,8 @@ public:
 
     // Centres `window`, whose frame has the margins `frame`, on the window
     // `over`, or on the screen when `over` is null; never partly off the screen.
-    static void Centre(QWidget& window, const QWidget* over, const QMargins& frame);
+    // `size` stands for the window's own size where that is not to be trusted.
+    static void Centre(QWidget& window, const QWidget* over, const QMargins& frame, QSize size = QSize());
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -30,6 +30,12 @@ protected:
 private:
     // The dialog between its widget's show and its window's.
     QPointer<QWidget> m_pShowing;
-    // Dialogs placed before their frame was known, with the margins reckoned.
-    std::vector<std::pair<QPointer<QWidget>, QMargins>> m_framing;
+    // Dialogs placed before their frame was known, with the margins reckoned
+    // and the size they were laid out to.
+    struct Framing {
+        QPointer<QWidget> window;
+        QMargins reckoned;
+        QSize size;
+    };
+    std::vector<Framing> m_framing;
 };
