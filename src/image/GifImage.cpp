@@ -2,7 +2,6 @@
 
 #include "image/GifCodec.h"
 #include "platform/MessageTable.h"
-#include "platform/Prompter.h"
 
 #include <algorithm>
 #include <new>
@@ -104,10 +103,8 @@ bool CGifImage::DoLoadImage(CFile* file)
 
 bool CGifImage::DoSaveImage(CFile* file)
 {
-    if (m_nBitsPerPixel > 8) {
-        Prompter::Current().Message(MessageText(MessageId::GifDepthTooHigh));
-        return false;
-    }
+    if (m_nBitsPerPixel > 8)
+        return Fail(MessageId::GifDepthTooHigh);
     const int bpp = m_nBitsPerPixel;
     if (!file || !HasPicture() || (bpp != 1 && bpp != 2 && bpp != 4 && bpp != 8) ||
         m_dwWidth > 0xFFFF || m_dwHeight > 0xFFFF)
@@ -160,9 +157,7 @@ bool CGifImage::DoSaveImage(CFile* file)
         GifEncode(topRow, rowStep, m_dwWidth, m_dwHeight, rgb, gif);
         bool ok = file->Write(gif.data(), gif.size()) && file->Flush();
         file->Close();
-        if (!ok)
-            Prompter::Current().Message(MessageText(MessageId::GifWriteError));
-        return ok;
+        return ok || Fail(MessageId::GifWriteError);
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -209,6 +209,7 @@ bool SECImage::LoadImage(const std::string& fileName)
 bool SECImage::LoadImage(CFile* file)
 {
     m_pCurFile = file;
+    m_strFailure.clear();
     std::unique_ptr<PictureState> backup;
     if (HasPicture()) {
         backup = std::make_unique<PictureState>();
@@ -235,10 +236,17 @@ bool SECImage::SaveImage(const std::string& fileName)
 bool SECImage::SaveImage(CFile* file)
 {
     m_pCurFile = file;
+    m_strFailure.clear();
     bool ok = BeforeSave();
     ok = ok && DoSaveImage(file);
     ok = AfterSave() && ok;
     return ok;
+}
+
+bool SECImage::Fail(MessageId message)
+{
+    m_strFailure = MessageText(message);
+    return false;
 }
 
 bool SECImage::FreeImage()

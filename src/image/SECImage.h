@@ -7,6 +7,7 @@
 
 #include "image/DibTypes.h"
 #include "platform/File.h"
+#include "platform/MessageTable.h"
 
 #include <cstdint>
 #include <memory>
@@ -43,6 +44,11 @@ public:
     virtual bool DoSaveImage(CFile* file) = 0;
     virtual bool DoLoadImage(CFile* file) = 0;
     virtual void CloseFiles();
+
+    // What the user should be told about the last load or save that failed,
+    // when its format has more to say than that it failed; empty otherwise.
+    // The image never shows it: the program showing pictures does.
+    const std::string& GetFailureText() const { return m_strFailure; }
 
     bool Padbits();
     bool UnpadBits();
@@ -131,6 +137,9 @@ public:
     int64_t m_nFormatValue = 0;
 
 protected:
+    // Notes the message for GetFailureText; false, for the failing reader or writer to return.
+    bool Fail(MessageId message);
+
     // Holds the palette built from `entries` (an empty list releases it).
     void SetPalette(std::vector<PaletteEntry> entries);
     void ReleasePalette();
@@ -146,6 +155,7 @@ protected:
     size_t m_nCachePos = 0;
 
     std::vector<std::unique_ptr<CFile>> m_openedFiles;
+    std::string m_strFailure;
 
 private:
     struct PictureState;
