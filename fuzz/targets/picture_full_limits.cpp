@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
         return 0;
-    SilentFuzzPrompter::InstallKeepingLimits();
+    SilentFuzzPrompter::Install();
     std::unique_ptr<SECImage> image;
     bool loaded = false;
     CMemFile file(data + 1, size - 1);

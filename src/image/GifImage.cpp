@@ -52,13 +52,13 @@ bool CGifImage::DoLoadImage(CFile* file)
     // Every image of the file would have been held in turn; one too large
     // fails the load, as does one larger than the whole file could code.
     size_t blockBytes = 0;
-    if (!CheckedImageSize(info.largestWidth, info.largestHeight, 8, blockBytes) ||
-        !InProportion(info.largestWidth, info.largestHeight, 8, bytes.size(), kLzwBound))
+    if (!CheckedImageSize(info.largestWidth, info.largestHeight, 8, blockBytes, m_limits) ||
+        !InProportion(info.largestWidth, info.largestHeight, 8, bytes.size(), kLzwBound, m_limits))
         return false;
     // The picture is the last image at its own size: its lines and rows are the
     // descriptor's, so no line can reach outside the block whatever the screen says.
     const GifImageInfo& image = info.lastImage;
-    if (!CheckedImageSize(image.width, image.height, 8, blockBytes) || !m_bits.Allocate(blockBytes) ||
+    if (!CheckedImageSize(image.width, image.height, 8, blockBytes, m_limits) || !m_bits.Allocate(blockBytes) ||
         !m_header.Allocate(kBitmapInfoHeaderSize + 4 * 256)) {
         m_bits.Free();
         m_header.Free();

@@ -79,18 +79,18 @@ bool SECDib::DoLoadImage(CFile* file)
         return fail();
     const uint64_t height = topDown ? uint64_t(-int64_t(info.biHeight)) : uint64_t(info.biHeight);
     size_t rowsBytes = 0;
-    if (!CheckedImageSize(uint64_t(info.biWidth), height, int(bits), rowsBytes))
+    if (!CheckedImageSize(uint64_t(info.biWidth), height, int(bits), rowsBytes, m_limits))
         return fail();
     // Rows missing from a short file are filled in; a picture far larger than
     // the file is refused. Uncompressed pixels are in the file as they are;
     // a run of RLE4 or RLE8 gives at most 255 pixels for two bytes.
     bool compressed = info.biCompression == BI_RLE8 || info.biCompression == BI_RLE4;
     const CodingBound bound = compressed ? CodingBound{255, 2} : CodingBound{1, 1};
-    if (!InProportion(uint64_t(info.biWidth), height, compressed ? 8 : int(bits), available, bound))
+    if (!InProportion(uint64_t(info.biWidth), height, compressed ? 8 : int(bits), available, bound, m_limits))
         return fail();
 
     const uint64_t rest = available - offset;
-    if (!ByteCountAllowed(rest))
+    if (!ByteCountAllowed(rest, m_limits))
         return fail();
     // Uncompressed rows missing at the end of a short file read as zeros, so
     // that drawing never runs past the buffer.

@@ -5,8 +5,6 @@
 
 namespace {
 
-uint64_t g_maxPixels = SECImage::kMaxPixels;
-uint64_t g_maxImageBytes = SECImage::kMaxImageBytes;
 int g_screenBitsPerPixel = 32;
 int g_screenPlanes = 1;
 
@@ -65,31 +63,34 @@ uint64_t SECImage::UnpaddedRowLength(uint64_t width, int bitsPerPixel)
     return bits == 0 ? 0 : (bits - 1) / 8 + 1;
 }
 
-bool SECImage::CheckedImageSize(uint64_t width, uint64_t height, int bitsPerPixel, size_t& bytes)
+bool SECImage::CheckedImageSize(uint64_t width, uint64_t height, int bitsPerPixel, size_t& bytes,
+                                const ImageLimits& limits)
 {
-    if (bitsPerPixel <= 0 || bitsPerPixel > 32 || !PixelCountAllowed(width, height))
+    if (bitsPerPixel <= 0 || bitsPerPixel > 32 || !PixelCountAllowed(width, height, limits))
         return false;
     uint64_t total = PaddedRowLength(width, bitsPerPixel) * height;
-    if (!ByteCountAllowed(total))
+    if (!ByteCountAllowed(total, limits))
         return false;
     bytes = static_cast<size_t>(total);
     return true;
 }
 
-bool SECImage::PixelCountAllowed(uint64_t width, uint64_t height)
+bool SECImage::PixelCountAllowed(uint64_t width, uint64_t height, const ImageLimits& limits)
 {
-    return width <= g_maxPixels && height <= g_maxPixels && width * height <= g_maxPixels;
+    // Each side is checked first, so that the product cannot overflow.
+    const uint64_t most = std::min(limits.maxPixels, kMaxPixels);
+    return width <= most && height <= most && width * height <= most;
 }
 
-bool SECImage::ByteCountAllowed(uint64_t bytes)
+bool SECImage::ByteCountAllowed(uint64_t bytes, const ImageLimits& limits)
 {
-    return bytes <= g_maxImageBytes;
+    return bytes <= std::min(limits.maxBytes, kMaxImageBytes);
 }
 
 bool SECImage::InProportion(uint64_t width, uint64_t height, int bitsPerPixel, uint64_t fileBytes,
-                            CodingBound bound)
+                            CodingBound bound, const ImageLimits& limits)
 {
-    if (bitsPerPixel <= 0 || bound.coded == 0 || !PixelCountAllowed(width, height))
+    if (bitsPerPixel <= 0 || bound.coded == 0 || !PixelCountAllowed(width, height, limits))
         return false;
     // Within the pixel limit and for any real file, bits and the allowance
     // fit 64 bits easily.
@@ -100,10 +101,10 @@ bool SECImage::InProportion(uint64_t width, uint64_t height, int bitsPerPixel, u
     return pictureBits / 8 <= allowedBytes;
 }
 
-void SECImage::SetSizeLimits(uint64_t maxPixels, uint64_t maxBytes)
+void SECImage::SetLimits(const ImageLimits& limits)
 {
-    g_maxPixels = std::min(maxPixels, kMaxPixels);
-    g_maxImageBytes = std::min(maxBytes, kMaxImageBytes);
+    m_limits.maxPixels = std::min(limits.maxPixels, kMaxPixels);
+    m_limits.maxBytes = std::min(limits.maxBytes, kMaxImageBytes);
 }
 
 BitmapInfoHeader SECImage::GetInfoHeader() const
@@ -351,7 +352,7 @@ bool SECImage::FlipVert()
 bool SECImage::Create(uint32_t width, uint32_t height, int bitsPerPixel, uint16_t colours)
 {
     size_t bytes = 0;
-    if (!CheckedImageSize(width, height, bitsPerPixel, bytes))
+    if (!CheckedImageSize(width, height, bitsPerPixel, bytes, m_limits))
         return false;
     FreeImage();
     if (!m_bits.Allocate(bytes) ||

@@ -6,6 +6,7 @@
 // Each format class supplies DoLoadImage and DoSaveImage.
 
 #include "image/DibTypes.h"
+#include "image/ImageLimits.h"
 #include "platform/File.h"
 #include "platform/MessageTable.h"
 
@@ -16,12 +17,9 @@
 
 class SECImage {
 public:
-    // No picture may hold more pixels than this; larger ones fail to load
-    // instead of exhausting memory.
-    static constexpr uint64_t kMaxPixels = uint64_t(1) << 28;
-    // Nor take more bytes than this (384 MiB: a 24-bit picture of 128 million
-    // pixels), which leaves room for a reader's working buffers beside it.
-    static constexpr uint64_t kMaxImageBytes = uint64_t(3) << 27;
+    // The most any image may be allowed (see ImageLimits).
+    static constexpr uint64_t kMaxPixels = ImageLimits::kMaxPixels;
+    static constexpr uint64_t kMaxImageBytes = ImageLimits::kMaxBytes;
 
     SECImage();
     virtual ~SECImage();
@@ -72,11 +70,13 @@ public:
     static uint64_t PaddedRowLength(uint64_t width, int bitsPerPixel);
     static uint64_t UnpaddedRowLength(uint64_t width, int bitsPerPixel);
     // Padded size of a picture; false when it is larger than the limits allow.
-    static bool CheckedImageSize(uint64_t width, uint64_t height, int bitsPerPixel, size_t& bytes);
+    // Readers pass their image's own limits.
+    static bool CheckedImageSize(uint64_t width, uint64_t height, int bitsPerPixel, size_t& bytes,
+                                 const ImageLimits& limits = ImageLimits());
     // True when a picture of this many pixels is within the pixel limit.
-    static bool PixelCountAllowed(uint64_t width, uint64_t height);
+    static bool PixelCountAllowed(uint64_t width, uint64_t height, const ImageLimits& limits = ImageLimits());
     // True when a pixel buffer of this many bytes is within the byte limit.
-    static bool ByteCountAllowed(uint64_t bytes);
+    static bool ByteCountAllowed(uint64_t bytes, const ImageLimits& limits = ImageLimits());
 
     // The most that a format's coding can make of its file: `decoded` bytes
     // of pixels (at the picture's own bits per pixel) from `coded` bytes.
@@ -92,10 +92,12 @@ public:
     // photograph, and nothing is allocated for it. The margin of two covers
     // what a reckoning leaves out; real photographs stay far below it.
     static bool InProportion(uint64_t width, uint64_t height, int bitsPerPixel, uint64_t fileBytes,
-                             CodingBound bound);
-    // Lowers the limits (never above the constants): fuzzing uses smaller ones
-    // so that the same checks run at many more inputs a second.
-    static void SetSizeLimits(uint64_t maxPixels, uint64_t maxBytes);
+                             CodingBound bound, const ImageLimits& limits = ImageLimits());
+    // The limits this image loads and makes pictures within; they can only be
+    // lowered below the constants (fuzzing does, so that the same checks run
+    // at many more inputs a second).
+    void SetLimits(const ImageLimits& limits);
+    const ImageLimits& GetLimits() const { return m_limits; }
 
     bool HasPicture() const
     {
@@ -148,6 +150,8 @@ protected:
     MemBlock m_header; // BITMAPINFOHEADER, then the colour table
     std::vector<PaletteEntry> m_palette;
     bool m_bHasPalette = false;
+
+    ImageLimits m_limits;
 
     MemBlock m_cache;
     size_t m_nCacheSize = 0;

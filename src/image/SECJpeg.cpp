@@ -287,9 +287,9 @@ bool SECJpeg::ReadJpeg(jpeg_decompress_struct& cinfo)
     int bitsPerPixel = quantise ? 8 : 24;
     uint16_t colours = quantise ? 256 : 0;
     size_t bytes = 0;
-    if (!CheckedImageSize(cinfo.image_width, cinfo.image_height, bitsPerPixel, bytes) ||
+    if (!CheckedImageSize(cinfo.image_width, cinfo.image_height, bitsPerPixel, bytes, m_limits) ||
         !InProportion(cinfo.image_width, cinfo.image_height, 8, m_pCurFile->GetLength(),
-                      cinfo.arith_code ? kArithmeticBound : kHuffmanBound))
+                      cinfo.arith_code ? kArithmeticBound : kHuffmanBound, m_limits))
         return false;
     if (!m_header.Allocate(kBitmapInfoHeaderSize + 4 * size_t(colours)) || !m_bits.Allocate(bytes))
         return false;

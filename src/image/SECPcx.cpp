@@ -104,8 +104,8 @@ bool SECPcx::DoLoadImage(CFile* file)
     // bytes of scanlines (of `bits` bits a pixel over all planes) a byte.
     constexpr CodingBound kRunBound{63, 2};
     size_t bytes = 0;
-    if (!SECImage::CheckedImageSize(width, height, depth, bytes) ||
-        !InProportion(width, height, int(bits), file->GetLength(), kRunBound))
+    if (!CheckedImageSize(width, height, depth, bytes, m_limits) ||
+        !InProportion(width, height, int(bits), file->GetLength(), kRunBound, m_limits))
         return false;
 
     auto fail = [this]() {

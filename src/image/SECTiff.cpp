@@ -245,6 +245,7 @@ bool SECTiff::LoadOpened(TIFF* tif)
 {
     // The picture is built apart and only replaces the one held on success.
     SECTiff staging;
+    staging.SetLimits(m_limits);
     if (!staging.ReadTiff(tif) || !staging.FlipVert() || !staging.FinishLoad())
         return false;
     TakePicture(staging);
@@ -290,7 +291,7 @@ bool SECTiff::ReadTiff(TIFF* tif)
     const uint64_t fileBytes = TIFFGetSizeProc(tif)(TIFFClientdata(tif));
     if (fileBits == 0 ||
         !InProportion(width, height, int(std::min<uint32_t>(fileBits, 1u << 20)), fileBytes,
-                      CodingBoundOf(compression)))
+                      CodingBoundOf(compression), m_limits))
         return false;
 
     Plan plan;
@@ -353,7 +354,7 @@ bool SECTiff::ReadTiff(TIFF* tif)
     }
 
     size_t bytes = 0;
-    if (width == 0 || height == 0 || !CheckedImageSize(width, height, bitsPerPixel, bytes))
+    if (width == 0 || height == 0 || !CheckedImageSize(width, height, bitsPerPixel, bytes, m_limits))
         return false;
     size_t headerSize = kBitmapInfoHeaderSize + (bitsPerPixel == 24 ? 0 : 4 * 256);
     if (!m_header.Allocate(headerSize) || !m_bits.Allocate(bytes))

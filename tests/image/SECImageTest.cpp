@@ -1,3 +1,4 @@
+#include "image/SECDib.h"
 #include "image/SECImage.h"
 
 #include <gtest/gtest.h>
@@ -99,6 +100,29 @@ TEST(SECImage, AFailedLoadKeepsThePictureItHad)
     ASSERT_TRUE(image.LoadImage(&other));
     EXPECT_EQ(image.m_dwWidth, 1u);
     EXPECT_EQ(image.GetBits()[0], 3);
+}
+
+TEST(SECImage, EachImageKeepsItsOwnLimits)
+{
+    SECDib picture;
+    ASSERT_TRUE(picture.Create(10, 10, 24, 0));
+    CMemFile file;
+    ASSERT_TRUE(picture.SaveImage(&file));
+    const std::vector<uint8_t> bytes = file.Bytes();
+
+    // Lowered for one image, the limits hold for its loads and pictures only.
+    SECDib lowered, other;
+    lowered.SetLimits({99, uint64_t(1) << 20});
+    CMemFile in(bytes.data(), bytes.size());
+    EXPECT_FALSE(lowered.LoadImage(&in));
+    EXPECT_FALSE(lowered.Create(10, 10, 24, 0));
+    EXPECT_TRUE(lowered.Create(9, 11, 24, 0));
+    CMemFile again(bytes.data(), bytes.size());
+    EXPECT_TRUE(other.LoadImage(&again));
+    // Never above the built-in ones, whatever is asked.
+    lowered.SetLimits({~uint64_t(0), ~uint64_t(0)});
+    EXPECT_EQ(lowered.GetLimits().maxPixels, SECImage::kMaxPixels);
+    EXPECT_EQ(lowered.GetLimits().maxBytes, SECImage::kMaxImageBytes);
 }
 
 TEST(SECImage, SizesBeyondTheLimitsAreRefused)
