@@ -20,7 +20,7 @@ SECImage* FirstLoadedPicture(CCorvaleDoc& doc)
     while (!pending.empty()) {
         CPhotoNode* node = pending.back();
         pending.pop_back();
-        if (!node->m_strFileName.empty() && (node->m_pImage || node->LoadPicture()) &&
+        if (!node->m_strFileName.empty() && (node->m_pImage || doc.LoadPictureFor(*node)) &&
             node->m_pImage->HasPicture())
             return node->m_pImage.get();
         for (auto child = node->m_photos.rbegin(); child != node->m_photos.rend(); ++child)
@@ -50,13 +50,15 @@ ThumbnailResult EncodeFitted(const SECImage& picture, uint32_t size, std::string
 
 } // namespace
 
-ThumbnailResult MakeBookThumbnail(const std::string& bookPath, uint32_t size, std::string& png)
+ThumbnailResult MakeBookThumbnail(const std::string& bookPath, uint32_t size, std::string& png,
+                                  const ImageLimits& limits)
 {
     png.clear();
     try {
         std::unique_ptr<CCorvaleDoc> doc = OpenBookFile(bookPath);
         if (!doc)
             return ThumbnailResult::BookUnreadable;
+        doc->SetPictureLimits(limits);
         const SECImage* picture = FirstLoadedPicture(*doc);
         if (!picture)
             return ThumbnailResult::NoPicture;

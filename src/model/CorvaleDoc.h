@@ -1,7 +1,8 @@
 #pragma once
 // One open Picture Book: the root group and its tree, the current node, the
 // title and the sender. It announces loading and closing on the bus and
-// follows the selection that the panes send.
+// follows the selection that the panes send. Its photographs load their
+// pictures from its folder, and it shows what goes wrong.
 
 #include "image/PictureBudget.h"
 #include "model/Document.h"
@@ -12,15 +13,10 @@
 #include <memory>
 #include <string>
 
-class CCorvaleDoc : public CDocument, public CRouter {
+class CCorvaleDoc : public CDocument, public CRouter, public BookHost {
 public:
     CCorvaleDoc();
     ~CCorvaleDoc() override;
-
-    // The open Picture Book, or null. Set when a document is created empty or
-    // opened, cleared when it closes.
-    static CCorvaleDoc* GetActiveBook();
-    static void SetActiveBook(CCorvaleDoc* doc);
 
     void Serialize(CArchive& ar) override;
     void DeleteContents() override;
@@ -43,6 +39,14 @@ public:
     // views that keep screen copies of them.
     PictureBudget& GetPictureBudget() { return *m_pPictureBudget; }
     std::shared_ptr<PictureBudget> SharePictureBudget() const { return m_pPictureBudget; }
+    // What the book's photographs load their pictures from: its folder, the
+    // picture limits and its budget.
+    PictureSource GetPictureSource();
+    // Lowers how large the book's pictures may be (fuzzing does).
+    void SetPictureLimits(const ImageLimits& limits) { m_pictureLimits = limits; }
+    // Loads the photograph's picture from this book, the wait cursor showing,
+    // and tells the user through the Prompter when it does not load.
+    PictureResult LoadPictureFor(CPhotoNode& photo) override;
     CBaseNode* GetCurrent() const { return m_pCurrent; }
 
     int32_t m_nDocVersion = 0;
@@ -51,6 +55,7 @@ public:
 private:
     // Before the root: the nodes leave their accounts as they go.
     std::shared_ptr<PictureBudget> m_pPictureBudget = std::make_shared<PictureBudget>();
+    ImageLimits m_pictureLimits;
 
 public:
     CPhotoNode m_root;

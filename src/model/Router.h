@@ -6,9 +6,10 @@
 #include <cstdint>
 
 class CBaseNode;
+class CCorvaleDoc;
 
 enum RouterCode : uint32_t {
-    RM_BOOK_LOADED = 1,      // payload: the root node
+    RM_BOOK_LOADED = 1,      // payload: the root node and the document it belongs to
     RM_BOOK_CLOSING = 3,     // no payload
     RM_SELECT_NODE = 6,      // payload: the selected node, or null for the root
     RM_DISPLAY_SETTINGS = 10 // payload: shrink factor index, shrink size index
@@ -19,8 +20,12 @@ struct RouterMessage {
     CBaseNode* m_pNode = nullptr;
     int32_t m_nShrinkFactor = 0;
     int32_t m_nShrinkSize = 0;
+    CCorvaleDoc* m_pDocument = nullptr;
 
-    static RouterMessage BookLoaded(CBaseNode* root) { return {RM_BOOK_LOADED, root, 0, 0}; }
+    static RouterMessage BookLoaded(CBaseNode* root, CCorvaleDoc* document = nullptr)
+    {
+        return {RM_BOOK_LOADED, root, 0, 0, document};
+    }
     static RouterMessage BookClosing() { return {RM_BOOK_CLOSING, nullptr, 0, 0}; }
     static RouterMessage SelectNode(CBaseNode* node) { return {RM_SELECT_NODE, node, 0, 0}; }
     static RouterMessage DisplaySettings(int32_t factor, int32_t size)

@@ -178,7 +178,6 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
     if (cmdInfo.m_bShortcut && !cmdInfo.m_strShortcutFile.empty()) {
         if (FileExists(cmdInfo.m_strShortcutFile)) {
             CCorvaleDoc temp;
-            std::string cwd = SystemFolders::CurrentDirectory();
             if (temp.OnOpenDocument(cmdInfo.m_strShortcutFile)) {
                 temp.SetPathName(cmdInfo.m_strShortcutFile);
                 if (!MakeShortcutForBook(temp))
@@ -186,7 +185,6 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
                 // The panes heard it load: they must hear it close before its nodes go.
                 temp.OnCloseDocument();
             }
-            SystemFolders::SetCurrentDirectory(cwd);
         } else {
             Prompter::Current().Message(
                 FormatMessageText(MessageId::ShortcutFileMissing, {cmdInfo.m_strShortcutFile}));
@@ -302,7 +300,11 @@ CCorvaleDoc* CCorvaleApp::OpenDocumentFile(const std::string& name)
         d.SetPathName(path);
         return true;
     });
-    return ok ? m_pDocument.get() : nullptr;
+    if (!ok)
+        return nullptr;
+    // A player outside the viewer starts in the working folder: the open book's.
+    SystemFolders::SetCurrentDirectory(m_pDocument->m_strBookFolder);
+    return m_pDocument.get();
 }
 
 bool CCorvaleApp::NewDocument()

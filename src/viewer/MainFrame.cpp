@@ -179,7 +179,8 @@ void CMainFrame::CreatePanes()
     m_pTreeDock = new QDockWidget(QStringLiteral("Photo Tree"), this);
     m_pTreeDock->setObjectName(QStringLiteral("Photo Tree"));
     m_pPhotoTree = new CPhotoTree(
-        &CCorvaleDoc::GetActiveBook, [this](ContextMenuIndex index) { return CreateContextMenu(index, this); },
+        [] { return CCorvaleApp::Instance() ? CCorvaleApp::Instance()->GetDocument() : nullptr; },
+        [this](ContextMenuIndex index) { return CreateContextMenu(index, this); },
         m_pTreeDock);
     m_pTreeDock->setWidget(m_pPhotoTree);
     addDockWidget(Qt::LeftDockWidgetArea, m_pTreeDock);

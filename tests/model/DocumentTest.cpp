@@ -173,20 +173,23 @@ TEST(Document, OpeningAnnouncesTheBookAndAnEmptyFileIsAnEmptyBook)
     RecordingPrompter prompter;
     ListeningRouter pane;
     CCorvaleDoc doc;
+    const std::filesystem::path workingFolder = std::filesystem::current_path();
     ASSERT_TRUE(doc.OnOpenDocument(dir.File("empty.pbk")));
     EXPECT_TRUE(prompter.m_entries.empty());
-    EXPECT_EQ(CCorvaleDoc::GetActiveBook(), &doc);
     EXPECT_TRUE(doc.m_strBookTitle.empty());
     EXPECT_EQ(doc.m_root.GetPhotoCount(), 0);
     EXPECT_EQ(doc.m_root.m_bGroup, 1);
     ASSERT_EQ(pane.m_received.size(), 1u);
     EXPECT_EQ(pane.m_received[0].m_nCode, RM_BOOK_LOADED);
     EXPECT_EQ(pane.m_received[0].m_pNode, &doc.m_root);
-    EXPECT_EQ(std::filesystem::current_path().string(), dir.Path());
+    // The announcement names the book; its pictures are found in its folder,
+    // and the process's working folder is left alone.
+    EXPECT_EQ(pane.m_received[0].m_pDocument, &doc);
+    EXPECT_EQ(doc.GetPictureSource().folder, dir.Path());
+    EXPECT_EQ(std::filesystem::current_path(), workingFolder);
 
     doc.OnCloseDocument();
     EXPECT_EQ(pane.m_received.back().m_nCode, RM_BOOK_CLOSING);
-    EXPECT_EQ(CCorvaleDoc::GetActiveBook(), nullptr);
 }
 
 TEST(Document, OpenFailuresShowTheirMessageAndAnnounceNothing)

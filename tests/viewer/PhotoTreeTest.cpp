@@ -93,9 +93,8 @@ struct TestBook {
         m2 = AddMedia(*group, "film.avi", "M2");
         alone = AddPhoto(doc.m_root, "Alone");
         other = AddMedia(*alone, "odd.xyz", "Odd");
-        CCorvaleDoc::SetActiveBook(&doc);
     }
-    void Load() { doc.Send(RouterMessage::BookLoaded(&doc.m_root), nullptr); }
+    void Load() { doc.Send(RouterMessage::BookLoaded(&doc.m_root, &doc), nullptr); }
     CPhotoTree::BookAccess Access()
     {
         return [this] { return &doc; };
