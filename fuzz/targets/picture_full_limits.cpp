@@ -42,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     RenderLoaded(*image);
     uint32_t width = 0, height = 0;
-    if (image->HasPicture() && DisplayCopy::Decide(image->m_dwWidth, image->m_dwHeight, true, 2, 0, width, height) ==
+    if (image->HasPicture() &&
+        DisplayCopy::Decide(image->GetWidth(), image->GetHeight(), true, 2, 0, width, height) ==
         DisplayCopy::Action::Shrink) {
         SECDib copy;
         if (DisplayCopy::Scale(*image, width, height, copy))

@@ -32,10 +32,10 @@ SECImage* FirstLoadedPicture(CCorvaleDoc& doc)
 ThumbnailResult EncodeFitted(const SECImage& picture, uint32_t size, std::string& png)
 {
     uint32_t width = 0, height = 0;
-    FitIntoSquare(picture.m_dwWidth, picture.m_dwHeight, size, width, height);
+    FitIntoSquare(picture.GetWidth(), picture.GetHeight(), size, width, height);
     SECDib fitted;
     const SECImage* shown = &picture;
-    if (width != picture.m_dwWidth || height != picture.m_dwHeight) {
+    if (width != picture.GetWidth() || height != picture.GetHeight()) {
         if (!DisplayCopy::Scale(picture, width, height, fitted))
             return ThumbnailResult::OutOfMemory;
         shown = &fitted;

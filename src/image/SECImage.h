@@ -5,6 +5,7 @@
 // object, the palette, row padding, vertical flipping and a read/write cache.
 // Each format class supplies DoLoadImage and DoSaveImage.
 
+#include "image/DibPicture.h"
 #include "image/DibTypes.h"
 #include "image/ImageLimits.h"
 #include "platform/File.h"
@@ -65,8 +66,8 @@ public:
     void ReleaseCache();
 
     // ((width * bits + 31) / 32) * 4 and (width * bits - 1) / 8 + 1, for this picture.
-    uint64_t PaddedRowLength() const { return PaddedRowLength(m_dwWidth, m_nBitsPerPixel); }
-    uint64_t UnpaddedRowLength() const { return UnpaddedRowLength(m_dwWidth, m_nBitsPerPixel); }
+    uint64_t PaddedRowLength() const { return PaddedRowLength(m_picture.width, m_picture.bitsPerPixel); }
+    uint64_t UnpaddedRowLength() const { return UnpaddedRowLength(m_picture.width, m_picture.bitsPerPixel); }
     static uint64_t PaddedRowLength(uint64_t width, int bitsPerPixel);
     static uint64_t UnpaddedRowLength(uint64_t width, int bitsPerPixel);
     // Padded size of a picture; false when it is larger than the limits allow.
@@ -101,38 +102,37 @@ public:
 
     bool HasPicture() const
     {
-        return !m_bits.IsEmpty() && m_dwWidth && m_dwHeight && !m_header.IsEmpty();
+        return !m_picture.bits.IsEmpty() && m_picture.width && m_picture.height && !m_picture.header.IsEmpty();
     }
-    uint8_t* GetBits() { return m_bits.Data(); }
-    const uint8_t* GetBits() const { return m_bits.Data(); }
-    size_t GetBitsSize() const { return m_bits.Size(); }
-    uint8_t* GetHeaderBlock() { return m_header.Data(); }
-    const uint8_t* GetHeaderBlock() const { return m_header.Data(); }
-    size_t GetHeaderSize() const { return m_header.Size(); }
+    uint32_t GetWidth() const { return m_picture.width; }
+    uint32_t GetHeight() const { return m_picture.height; }
+    int GetBitsPerPixel() const { return m_picture.bitsPerPixel; }
+    uint16_t GetColourCount() const { return m_picture.colours; }
+    // True once the rows are padded to 4 bytes, as a loaded picture's always are.
+    bool IsPadded() const { return m_picture.padded; }
+    uint8_t* GetBits() { return m_picture.bits.Data(); }
+    const uint8_t* GetBits() const { return m_picture.bits.Data(); }
+    size_t GetBitsSize() const { return m_picture.bits.Size(); }
+    uint8_t* GetHeaderBlock() { return m_picture.header.Data(); }
+    const uint8_t* GetHeaderBlock() const { return m_picture.header.Data(); }
+    size_t GetHeaderSize() const { return m_picture.header.Size(); }
     // The header block's BITMAPINFOHEADER (all zero when there is no block).
     BitmapInfoHeader GetInfoHeader() const;
     void SetInfoHeader(const BitmapInfoHeader& header);
     // Colour-table entry `index`, or null when the header block does not hold it.
     RgbQuad* GetColour(size_t index);
     const RgbQuad* GetColour(size_t index) const;
-    const std::vector<PaletteEntry>& GetPalette() const { return m_palette; }
-    bool HasPalette() const { return m_bHasPalette; }
+    const std::vector<PaletteEntry>& GetPalette() const { return m_picture.palette; }
+    bool HasPalette() const { return m_picture.hasPalette; }
 
     // The screen the pictures are for; deep screens (the default) draw every
     // picture through its colour table.
     static void SetScreenFormat(int bitsPerPixel, int planes);
 
-    int m_nBitsPerPixel = 0;
     int m_nDisplayBitsPerPixel = 0;
     int m_nDisplayPlanes = 1;
-    bool m_bPadded = false;
-    uint32_t m_dwPadWidth = 0;
-    uint32_t m_dwWidth = 0;
-    uint32_t m_dwHeight = 0;
-    uint16_t m_wColors = 0;
     uint16_t m_wDisplayColors = 0;
     CFile* m_pCurFile = nullptr; // not owned
-    bool m_bHalftone = false;
     int m_nBitPos = 0;
     int m_nColumn = 0;
     int m_nBitOrder = 1;
@@ -146,10 +146,7 @@ protected:
     void SetPalette(std::vector<PaletteEntry> entries);
     void ReleasePalette();
 
-    MemBlock m_bits;
-    MemBlock m_header; // BITMAPINFOHEADER, then the colour table
-    std::vector<PaletteEntry> m_palette;
-    bool m_bHasPalette = false;
+    DibPicture m_picture;
 
     ImageLimits m_limits;
 
@@ -162,8 +159,5 @@ protected:
     std::string m_strFailure;
 
 private:
-    struct PictureState;
-    void MovePictureTo(PictureState& state);
-    void MovePictureFrom(PictureState& state);
     bool OpenFileByName(const std::string& fileName, unsigned flags, CFile*& file);
 };

@@ -248,25 +248,9 @@ bool SECTiff::LoadOpened(TIFF* tif)
     staging.SetLimits(m_limits);
     if (!staging.ReadTiff(tif) || !staging.FlipVert() || !staging.FinishLoad())
         return false;
-    TakePicture(staging);
-    return true;
-}
-
-void SECTiff::TakePicture(SECTiff& from)
-{
     FreeImage();
-    m_bits = std::move(from.m_bits);
-    m_header = std::move(from.m_header);
-    m_palette = std::move(from.m_palette);
-    m_bHasPalette = from.m_bHasPalette;
-    m_dwWidth = from.m_dwWidth;
-    m_dwHeight = from.m_dwHeight;
-    m_dwPadWidth = from.m_dwPadWidth;
-    m_nBitsPerPixel = from.m_nBitsPerPixel;
-    m_wColors = from.m_wColors;
-    m_bPadded = from.m_bPadded;
-    m_bHalftone = from.m_bHalftone;
-    from.FreeImage();
+    m_picture = std::move(staging.m_picture);
+    return true;
 }
 
 bool SECTiff::ReadTiff(TIFF* tif)
@@ -357,14 +341,14 @@ bool SECTiff::ReadTiff(TIFF* tif)
     if (width == 0 || height == 0 || !CheckedImageSize(width, height, bitsPerPixel, bytes, m_limits))
         return false;
     size_t headerSize = kBitmapInfoHeaderSize + (bitsPerPixel == 24 ? 0 : 4 * 256);
-    if (!m_header.Allocate(headerSize) || !m_bits.Allocate(bytes))
+    if (!m_picture.header.Allocate(headerSize) || !m_picture.bits.Allocate(bytes))
         return false;
-    m_dwWidth = width;
-    m_dwHeight = height;
-    m_nBitsPerPixel = bitsPerPixel;
-    m_wColors = colours;
-    m_dwPadWidth = (width + 3) & ~3u;
-    m_bPadded = true; // the conversion writes padded rows
+    m_picture.width = width;
+    m_picture.height = height;
+    m_picture.bitsPerPixel = bitsPerPixel;
+    m_picture.colours = colours;
+    m_picture.padWidth = (width + 3) & ~3u;
+    m_picture.padded = true; // the conversion writes padded rows
 
     // The sample range, for the grey levels and the RGB sample map; an empty
     // or reversed range stands for the full one.
@@ -436,13 +420,13 @@ void SECTiff::Convert(TIFF* tif, const Plan& plan)
 
 void SECTiff::ConvertStrips(TIFF* tif, const Plan& plan)
 {
-    const uint32_t height = m_dwHeight;
+    const uint32_t height = m_picture.height;
     uint32_t rowsPerStrip = height;
     TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
     if (rowsPerStrip == 0 || rowsPerStrip > height)
         rowsPerStrip = height;
     const int bandSamples = plan.separate ? 1 : plan.samplesPerPixel;
-    const uint64_t rowBytes = (uint64_t(m_dwWidth) * plan.bitsPerSample * bandSamples + 7) / 8;
+    const uint64_t rowBytes = (uint64_t(m_picture.width) * plan.bitsPerSample * bandSamples + 7) / 8;
     const uint64_t bandBytes = rowBytes * rowsPerStrip;
     if (bandBytes == 0 || bandBytes > kMaxBand)
         return;
@@ -460,7 +444,8 @@ void SECTiff::ConvertStrips(TIFF* tif, const Plan& plan)
             size_t want = static_cast<size_t>(rowBytes * rows);
             std::memset(band.Data(), 0, want);
             TIFFReadEncodedStrip(tif, strip, band.Data(), static_cast<tmsize_t>(want));
-            PutBand(plan, band.Data(), want, rowBytes, 0, static_cast<uint32_t>(y), m_dwWidth, rows, plane);
+            PutBand(plan, band.Data(), want, rowBytes, 0, static_cast<uint32_t>(y), m_picture.width, rows,
+                    plane);
         }
     }
 }
@@ -482,10 +467,10 @@ void SECTiff::ConvertTiles(TIFF* tif, const Plan& plan)
     // cleared in full for a few pixels each: such work is left undone and the
     // picture stays black, as for any tile that cannot be read.
     const int planeCount = plan.separate ? 3 : 1;
-    const uint64_t tilesAcross = (uint64_t(m_dwWidth) + tileWidth - 1) / tileWidth;
-    const uint64_t tilesDown = (uint64_t(m_dwHeight) + tileLength - 1) / tileLength;
+    const uint64_t tilesAcross = (uint64_t(m_picture.width) + tileWidth - 1) / tileWidth;
+    const uint64_t tilesDown = (uint64_t(m_picture.height) + tileLength - 1) / tileLength;
     const uint64_t pictureBytes =
-        (uint64_t(m_dwWidth) * plan.bitsPerSample * bandSamples + 7) / 8 * m_dwHeight * planeCount;
+        (uint64_t(m_picture.width) * plan.bitsPerSample * bandSamples + 7) / 8 * m_picture.height * planeCount;
     const uint64_t workBytes = tilesAcross * tilesDown * planeCount * tileBytes;
     if (workBytes > std::max<uint64_t>(kMaxTileWork, 16 * pictureBytes))
         return;
@@ -494,8 +479,8 @@ void SECTiff::ConvertTiles(TIFF* tif, const Plan& plan)
         return;
     const uint32_t tiles = TIFFNumberOfTiles(tif);
     for (int plane = 0; plane < planeCount; ++plane) {
-        for (uint64_t y = 0; y < m_dwHeight; y += tileLength) {
-            for (uint64_t x = 0; x < m_dwWidth; x += tileWidth) {
+        for (uint64_t y = 0; y < m_picture.height; y += tileLength) {
+            for (uint64_t x = 0; x < m_picture.width; x += tileWidth) {
                 uint32_t index = TIFFComputeTile(tif, static_cast<uint32_t>(x), static_cast<uint32_t>(y), 0,
                                                  static_cast<uint16_t>(plane));
                 if (index >= tiles)
@@ -519,7 +504,7 @@ void SECTiff::ConvertThroughRgba(TIFF* tif, const Plan& plan)
     if (!TIFFRGBAImageOK(tif, message) || !TIFFRGBAImageBegin(&img, tif, 0, message))
         return;
     img.req_orientation = img.orientation;
-    const uint32_t width = m_dwWidth, height = m_dwHeight;
+    const uint32_t width = m_picture.width, height = m_picture.height;
     // Bands start on strip or tile boundaries, where subsampled blocks start.
     uint32_t band = height;
     if (TIFFIsTiled(tif))
@@ -542,7 +527,7 @@ void SECTiff::ConvertThroughRgba(TIFF* tif, const Plan& plan)
             for (uint32_t r = 0; r < rows; ++r) {
                 uint64_t line = y + r;
                 uint64_t outRow = plan.bottomFirst ? height - 1 - line : line;
-                uint8_t* out = m_bits.Data() + outRow * stride;
+                uint8_t* out = m_picture.bits.Data() + outRow * stride;
                 const uint32_t* in = pixels + size_t(r) * width;
                 for (uint32_t x = 0; x < width; ++x) {
                     out[3 * x] = static_cast<uint8_t>(TIFFGetB(in[x]));
@@ -562,7 +547,7 @@ void SECTiff::ConvertThroughRgba(TIFF* tif, const Plan& plan)
 void SECTiff::PutBand(const Plan& plan, const uint8_t* data, size_t size, uint64_t rowBytes, uint32_t x0,
                       uint32_t y0, uint32_t columns, uint32_t rows, int plane)
 {
-    const uint32_t width = m_dwWidth, height = m_dwHeight;
+    const uint32_t width = m_picture.width, height = m_picture.height;
     if (x0 >= width || y0 >= height)
         return;
     columns = std::min(columns, width - x0);
@@ -578,9 +563,9 @@ void SECTiff::PutBand(const Plan& plan, const uint8_t* data, size_t size, uint64
         const uint8_t* in = data + r * rowBytes;
         uint64_t line = uint64_t(y0) + r;
         uint64_t outRow = plan.bottomFirst ? height - 1 - line : line;
-        if ((outRow + 1) * stride > m_bits.Size())
+        if ((outRow + 1) * stride > m_picture.bits.Size())
             return;
-        uint8_t* out = m_bits.Data() + outRow * stride;
+        uint8_t* out = m_picture.bits.Data() + outRow * stride;
         if (plan.kind == Plan::Rgb) {
             const uint8_t* map = plan.map.empty() ? nullptr : plan.map.data();
             if (plan.separate) {
@@ -607,7 +592,7 @@ void SECTiff::PutBand(const Plan& plan, const uint8_t* data, size_t size, uint64
                     }
                 }
             }
-        } else if (m_nBitsPerPixel == 1) {
+        } else if (m_picture.bitsPerPixel == 1) {
             for (uint32_t c = 0; c < columns; ++c) {
                 uint64_t x = uint64_t(x0) + c;
                 uint8_t mask = static_cast<uint8_t>(0x80u >> (x & 7));
@@ -636,16 +621,17 @@ bool SECTiff::WriteTiff(const std::string& fileName)
 {
     if (!HasPicture() || GetInfoHeader().biCompression != BI_RGB)
         return false;
-    if (m_nBitsPerPixel != 1 && m_nBitsPerPixel != 4 && m_nBitsPerPixel != 8 && m_nBitsPerPixel != 24)
+    const int bpp = m_picture.bitsPerPixel;
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24)
         return false;
     if (!FlipVert())
         return false;
     bool ok = UnpadBits();
     // The file holds red, green, blue; the picture blue, green, red.
-    const bool swap = ok && m_nBitsPerPixel == 24;
-    const uint64_t pixels = uint64_t(m_dwWidth) * m_dwHeight;
+    const bool swap = ok && m_picture.bitsPerPixel == 24;
+    const uint64_t pixels = uint64_t(m_picture.width) * m_picture.height;
     auto swapRedBlue = [&] {
-        uint8_t* p = m_bits.Data();
+        uint8_t* p = m_picture.bits.Data();
         for (uint64_t i = 0; i < pixels; ++i, p += 3)
             std::swap(p[0], p[2]);
     };
@@ -666,7 +652,7 @@ bool SECTiff::WriteTiff(const std::string& fileName)
 
 bool SECTiff::WriteOpened(TIFF* tif)
 {
-    const uint32_t width = m_dwWidth, height = m_dwHeight;
+    const uint32_t width = m_picture.width, height = m_picture.height;
     bool ok = TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width) && TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height) &&
               TIFFSetField(tif, TIFFTAG_COMPRESSION, static_cast<uint16_t>(m_nFormatValue)) &&
               TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) &&
@@ -678,14 +664,14 @@ bool SECTiff::WriteOpened(TIFF* tif)
     if (!ok)
         return false;
 
-    const uint8_t* data = m_bits.Data();
+    const uint8_t* data = m_picture.bits.Data();
     const uint64_t rowBytes = UnpaddedRowLength();
     uint64_t size = rowBytes * height;
     std::vector<uint8_t> converted;
-    if (m_nBitsPerPixel == 24) {
+    if (m_picture.bitsPerPixel == 24) {
         ok = TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3) && TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8) &&
              TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
-    } else if (m_nBitsPerPixel == 1) {
+    } else if (m_picture.bitsPerPixel == 1) {
         ok = TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1) &&
              TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
         // Black-is-zero keeps the picture's look only when index 0 is the
@@ -703,7 +689,8 @@ bool SECTiff::WriteOpened(TIFF* tif)
         }
     } else {
         std::vector<uint16_t> red(256), green(256), blue(256);
-        for (size_t i = 0; i < 256 && i < std::max<size_t>(m_wColors, 1u << m_nBitsPerPixel); ++i) {
+        const size_t entries = std::max<size_t>(m_picture.colours, 1u << m_picture.bitsPerPixel);
+        for (size_t i = 0; i < 256 && i < entries; ++i) {
             const RgbQuad* q = GetColour(i);
             if (!q)
                 break;
@@ -714,7 +701,7 @@ bool SECTiff::WriteOpened(TIFF* tif)
         ok = TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8) &&
              TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_PALETTE) &&
              TIFFSetField(tif, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
-        if (m_nBitsPerPixel == 4) {
+        if (m_picture.bitsPerPixel == 4) {
             // One byte per index in the file.
             converted.resize(size_t(width) * height);
             for (uint32_t y = 0; y < height; ++y) {

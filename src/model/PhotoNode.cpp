@@ -89,8 +89,8 @@ PictureResult CPhotoNode::LoadPicture(const PictureSource& source)
         // The failed image stays, so the picture is not tried again.
         return {PictureStatus::NotLoaded, FormatMessageText(MessageId::CouldNotLoadImage, {shownName})};
     }
-    m_sizePicture = {static_cast<int32_t>(m_pImage->m_dwWidth),
-                     static_cast<int32_t>(m_pImage->m_dwHeight)};
+    m_sizePicture = {static_cast<int32_t>(m_pImage->GetWidth()),
+                     static_cast<int32_t>(m_pImage->GetHeight())};
     ChargePictures();
     return {};
 }
@@ -141,7 +141,7 @@ void CPhotoNode::PrepareDisplayImage(const DisplaySettings& settings, bool force
     if (!force && m_pDisplayImage)
         return;
 
-    uint32_t width = m_pImage->m_dwWidth, height = m_pImage->m_dwHeight;
+    uint32_t width = m_pImage->GetWidth(), height = m_pImage->GetHeight();
     uint32_t displayWidth = 0, displayHeight = 0;
     DisplayCopy::Action action =
         DisplayCopy::Decide(width, height, settings.shrinkLargeImages, settings.shrinkSize,

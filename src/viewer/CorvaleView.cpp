@@ -396,7 +396,7 @@ const QImage* CCorvaleView::PictureToDraw()
     if (!photo || !photo->m_pImage)
         return nullptr;
     SECImage* image = photo->GetShownImage();
-    if (!image || image->m_dwWidth == 0 || image->m_dwHeight == 0)
+    if (!image || image->GetWidth() == 0 || image->GetHeight() == 0)
         return nullptr;
     const QImage& picture = m_pictures.Get(*image, photo);
     return picture.isNull() ? nullptr : &picture;

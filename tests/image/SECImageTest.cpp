@@ -17,18 +17,17 @@ public:
         if (file->Read(head, 3) != 3)
             return false;
         size_t bytes = 0;
-        if (!CheckedImageSize(head[0], head[1], head[2], bytes) || !m_bits.Allocate(bytes))
+        if (!CheckedImageSize(head[0], head[1], head[2], bytes) || !m_picture.bits.Allocate(bytes))
             return false;
-        m_dwWidth = head[0];
-        m_dwHeight = head[1];
-        m_nBitsPerPixel = head[2];
-        m_wColors = m_nBitsPerPixel <= 8 ? static_cast<uint16_t>(1u << m_nBitsPerPixel) : 0;
-        size_t want = UnpaddedRowLength() * m_dwHeight;
-        if (file->Read(m_bits.Data(), want) != want)
+        m_picture.width = head[0];
+        m_picture.height = head[1];
+        m_picture.bitsPerPixel = head[2];
+        m_picture.colours = head[2] <= 8 ? static_cast<uint16_t>(1u << head[2]) : 0;
+        size_t want = UnpaddedRowLength() * m_picture.height;
+        if (file->Read(m_picture.bits.Data(), want) != want)
             return false;
         return FlipVert();
     }
-    using SECImage::m_bits;
 };
 
 std::vector<uint8_t> Tiny(uint8_t w, uint8_t h, uint8_t bpp, std::vector<uint8_t> rows)
@@ -91,14 +90,14 @@ TEST(SECImage, AFailedLoadKeepsThePictureItHad)
     ASSERT_TRUE(image.LoadImage(&good));
     CMemFile bad(Tiny(2, 2, 8, {1})); // truncated
     EXPECT_FALSE(image.LoadImage(&bad));
-    EXPECT_EQ(image.m_dwWidth, 2u);
-    EXPECT_EQ(image.m_dwHeight, 1u);
+    EXPECT_EQ(image.GetWidth(), 2u);
+    EXPECT_EQ(image.GetHeight(), 1u);
     EXPECT_EQ(image.GetBits()[1], 9);
     EXPECT_EQ(image.GetInfoHeader().biWidth, 2);
 
     CMemFile other(Tiny(1, 1, 8, {3}));
     ASSERT_TRUE(image.LoadImage(&other));
-    EXPECT_EQ(image.m_dwWidth, 1u);
+    EXPECT_EQ(image.GetWidth(), 1u);
     EXPECT_EQ(image.GetBits()[0], 3);
 }
 

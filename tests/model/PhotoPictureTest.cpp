@@ -239,7 +239,7 @@ TEST(PhotoPicture, DisplayCopyFollowsTheSettings)
     EXPECT_EQ(book.photo->m_sizeDisplay, (CSize{500, 400}));
     EXPECT_EQ(*book.photo->GetShownSize(), (CSize{500, 400}));
     EXPECT_EQ(book.photo->GetShownImage(), book.photo->m_pDisplayImage.get());
-    EXPECT_EQ(book.photo->m_pDisplayImage->m_nBitsPerPixel, 24);
+    EXPECT_EQ(book.photo->m_pDisplayImage->GetBitsPerPixel(), 24);
 
     // Shrinking switched off leaves the copy as it is; a new threshold that the
     // picture does not reach drops it.
