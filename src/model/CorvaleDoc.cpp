@@ -28,6 +28,12 @@ PictureResult CCorvaleDoc::LoadPictureFor(CPhotoNode& photo)
     return result;
 }
 
+void CCorvaleDoc::PlayMedia(CMediaNode& item)
+{
+    if (m_mediaPlayer)
+        m_mediaPlayer(item);
+}
+
 void CCorvaleDoc::DeleteContents()
 {
     m_root.Clear();

@@ -47,6 +47,11 @@ public:
     // Loads the photograph's picture from this book, the wait cursor showing,
     // and tells the user through the Prompter when it does not load.
     PictureResult LoadPictureFor(CPhotoNode& photo) override;
+    // Plays the item through the player the program gave the book; a book
+    // without one (a headless program's) plays nothing.
+    using MediaPlayer = std::function<void(CMediaNode&)>;
+    void SetMediaPlayer(MediaPlayer player) { m_mediaPlayer = std::move(player); }
+    void PlayMedia(CMediaNode& item) override;
     CBaseNode* GetCurrent() const { return m_pCurrent; }
 
     int32_t m_nDocVersion = 0;
@@ -56,6 +61,7 @@ private:
     // Before the root: the nodes leave their accounts as they go.
     std::shared_ptr<PictureBudget> m_pPictureBudget = std::make_shared<PictureBudget>();
     ImageLimits m_pictureLimits;
+    MediaPlayer m_mediaPlayer;
 
 public:
     CPhotoNode m_root;

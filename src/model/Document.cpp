@@ -13,8 +13,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-std::function<void(const std::string&)> CDocument::s_addToRecentFileList;
-
 namespace {
 
 enum class ReadResult { Ok, FileError, TooLarge };
@@ -107,8 +105,8 @@ void CDocument::SetPathName(const std::string& path, bool addToRecentFiles)
     m_strPathName = path;
     size_t slash = path.find_last_of("/\\");
     m_strTitle = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (addToRecentFiles && s_addToRecentFileList)
-        s_addToRecentFileList(path);
+    if (addToRecentFiles && m_addToRecentFileList)
+        m_addToRecentFileList(path);
 }
 
 bool CDocument::OnNewDocument()

@@ -95,13 +95,21 @@ PictureResult CPhotoNode::LoadPicture(const PictureSource& source)
     return {};
 }
 
-void CPhotoNode::LoadWantedPicture()
+BookHost* CPhotoNode::HostOf(const CBaseNode& node)
 {
-    const CBaseNode* root = this;
+    const CBaseNode* root = &node;
     while (root->m_pParent)
         root = root->m_pParent;
-    // Only photographs hold children, so the root of a photograph is one.
-    BookHost* host = static_cast<const CPhotoNode*>(root)->m_pBookHost;
+    // Only photographs hold children, so a root with children is one; a
+    // lone multimedia item belongs to no book.
+    if (!root->IsPhoto())
+        return nullptr;
+    return static_cast<const CPhotoNode*>(root)->m_pBookHost;
+}
+
+void CPhotoNode::LoadWantedPicture()
+{
+    BookHost* host = HostOf(*this);
     if (host)
         host->LoadPictureFor(*this);
     else

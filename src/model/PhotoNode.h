@@ -59,6 +59,8 @@ public:
     // first wanted; only a root's host counts. Null (the default) loads from
     // the working folder and tells the user nothing.
     void SetBookHost(BookHost* host) { m_pBookHost = host; }
+    // The host of the tree `node` belongs to, or null.
+    static BookHost* HostOf(const CBaseNode& node);
 
     int32_t m_nPhotoVersion = 0;
     int32_t m_nPhotoRevision = 0;

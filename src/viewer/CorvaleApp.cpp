@@ -64,14 +64,11 @@ CCorvaleApp::CCorvaleApp()
     m_pMediaWindows = std::make_unique<CMediaWindowManager>(*this);
     m_pMapiSession = std::make_unique<MapiSession>();
     m_pPrinters = std::make_unique<PrinterDirectory>();
-    CMediaNode::s_play = [this](CMediaNode& item) { m_pMediaWindows->Play(item); };
     m_mediaPlayerProbe = &CMediaPlayer::IsAvailable;
 }
 
 CCorvaleApp::~CCorvaleApp()
 {
-    CDocument::s_addToRecentFileList = nullptr;
-    CMediaNode::s_play = nullptr;
     m_pMediaWindows.reset();
     m_pHelp.reset();
     m_pMainFrame.reset();
@@ -84,6 +81,15 @@ CCorvaleApp::~CCorvaleApp()
 void CCorvaleApp::SetPrinterDirectory(std::unique_ptr<PrinterDirectory> printers)
 {
     m_pPrinters = std::move(printers);
+}
+
+void CCorvaleApp::AddToRecentFileList(const std::string& path)
+{
+    m_recentFiles.Add(path);
+    Settings settings = Settings::Profile();
+    m_recentFiles.Save(settings);
+    if (m_pMainFrame)
+        m_pMainFrame->RebuildMenus();
 }
 
 CCorvaleApp* CCorvaleApp::Instance()
@@ -108,13 +114,6 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
 
     Settings profile = Settings::Profile();
     m_recentFiles.Load(profile);
-    CDocument::s_addToRecentFileList = [this](const std::string& path) {
-        m_recentFiles.Add(path);
-        Settings settings = Settings::Profile();
-        m_recentFiles.Save(settings);
-        if (m_pMainFrame)
-            m_pMainFrame->RebuildMenus();
-    };
 
     std::string program = QCoreApplication::applicationFilePath().toStdString();
     m_bFixedDrive = IsFixedDrivePath(program);
@@ -178,6 +177,7 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
     if (cmdInfo.m_bShortcut && !cmdInfo.m_strShortcutFile.empty()) {
         if (FileExists(cmdInfo.m_strShortcutFile)) {
             CCorvaleDoc temp;
+            temp.SetRecentFileList([this](const std::string& path) { AddToRecentFileList(path); });
             if (temp.OnOpenDocument(cmdInfo.m_strShortcutFile)) {
                 temp.SetPathName(cmdInfo.m_strShortcutFile);
                 if (!MakeShortcutForBook(temp))
@@ -321,6 +321,8 @@ bool CCorvaleApp::NewDocument()
 bool CCorvaleApp::OpenInNewWindow(std::unique_ptr<CCorvaleDoc> doc,
                                   const std::function<bool(CCorvaleDoc&)>& fill)
 {
+    doc->SetRecentFileList([this](const std::string& path) { AddToRecentFileList(path); });
+    doc->SetMediaPlayer([this](CMediaNode& item) { m_pMediaWindows->Play(item); });
     // The view joins the bus before the document announces itself, so it
     // hears the book being loaded.
     auto* view = new CCorvaleView(doc.get());

@@ -96,6 +96,8 @@ private:
     // Gives `doc` its photo window, lets `fill` open or start it, and makes it
     // the open Picture Book; false (and nothing kept) when `fill` fails.
     bool OpenInNewWindow(std::unique_ptr<CCorvaleDoc> doc, const std::function<bool(CCorvaleDoc&)>& fill);
+    // Enters `path` in the recent-file list, which is saved at once.
+    void AddToRecentFileList(const std::string& path);
 
     std::unique_ptr<QtPrompter> m_pPrompter;
     std::unique_ptr<CMainFrame> m_pMainFrame;

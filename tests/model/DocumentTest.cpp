@@ -192,6 +192,28 @@ TEST(Document, OpeningAnnouncesTheBookAndAnEmptyFileIsAnEmptyBook)
     EXPECT_EQ(pane.m_received.back().m_nCode, RM_BOOK_CLOSING);
 }
 
+TEST(Document, AnItemPlaysThroughItsOwnBookAndAPathGoesToItsOwnBooksList)
+{
+    CCorvaleDoc first, second;
+    std::vector<std::string> played, recent;
+    first.SetMediaPlayer([&played](CMediaNode& item) { played.push_back("first " + item.m_strFileName); });
+    second.SetMediaPlayer([&played](CMediaNode& item) { played.push_back("second " + item.m_strFileName); });
+    CPhotoNode* photo = first.m_root.AddPhoto(std::make_unique<CPhotoNode>());
+    CMediaNode* item = photo->AddMedia(std::make_unique<CMediaNode>());
+    item->SetFileName("a.wav");
+    CMediaNode loose; // of no book: nothing plays it
+    loose.SetFileName("b.wav");
+    item->Play();
+    loose.Play();
+    EXPECT_EQ(played, std::vector<std::string>{"first a.wav"});
+
+    first.SetRecentFileList([&recent](const std::string& path) { recent.push_back(path); });
+    first.SetPathName("/books/a.pbk");
+    second.SetPathName("/books/b.pbk");
+    first.SetPathName("/books/c.pbk", false);
+    EXPECT_EQ(recent, std::vector<std::string>{"/books/a.pbk"});
+}
+
 TEST(Document, OpenFailuresShowTheirMessageAndAnnounceNothing)
 {
     TempDir dir;
