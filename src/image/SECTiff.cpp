@@ -1,6 +1,7 @@
 #include "image/SECTiff.h"
 
 #include "platform/FileSystem.h"
+#include "platform/UniqueFd.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -9,7 +10,6 @@
 #include <vector>
 
 #include <tiffio.h>
-#include <unistd.h>
 
 namespace {
 
@@ -51,9 +51,10 @@ TIFF* OpenTiffFile(const std::string& fileName, const char* mode, std::string* m
     const bool reading = mode[0] == 'r';
     // A file to read is opened here, so that only a regular file reaches the
     // library: it would wait on a pipe for ever.
-    int fd = -1;
-    if (reading && (fd = OpenRegularFileForReading(fileName)) < 0)
+    UniqueFd file;
+    if (reading && (file.Reset(OpenRegularFileForReading(fileName)), !file.IsOpen()))
         return nullptr;
+    const int fd = file.Get();
     TIFF* tif = nullptr;
 #if TIFFLIB_VERSION >= 20221213
     if (TIFFOpenOptions* options = MakeOptions(messages, reading)) {
@@ -65,8 +66,8 @@ TIFF* OpenTiffFile(const std::string& fileName, const char* mode, std::string* m
     tif = reading ? TIFFFdOpen(fd, fileName.c_str(), mode) : TIFFOpen(fileName.c_str(), mode);
 #endif
     // A handle made from the descriptor closes it; a failed opening does not.
-    if (!tif && fd >= 0)
-        ::close(fd);
+    if (tif)
+        file.Release();
     return tif;
 }
 
