@@ -10,9 +10,14 @@ CCorvaleDoc::CCorvaleDoc() : CRouter(false), m_pCurrent(&m_root)
 {
     m_root.m_bGroup = 1;
     m_root.SetBookHost(this);
+    JoinBus(&m_bus);
 }
 
-CCorvaleDoc::~CCorvaleDoc() = default;
+CCorvaleDoc::~CCorvaleDoc()
+{
+    // The bus goes before the router it is part of.
+    JoinBus(nullptr);
+}
 
 PictureSource CCorvaleDoc::GetPictureSource()
 {

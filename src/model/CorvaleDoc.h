@@ -1,11 +1,12 @@
 #pragma once
 // One open Picture Book: the root group and its tree, the current node, the
-// title and the sender. It announces loading and closing on the bus and
-// follows the selection that the panes send. Its photographs load their
+// title and the sender. It owns the bus of the book: it announces loading
+// and closing on it and follows the selection that the panes send. Its photographs load their
 // pictures from its folder, and it shows what goes wrong.
 
 #include "image/PictureBudget.h"
 #include "model/Document.h"
+#include "model/MessageBus.h"
 #include "model/PhotoNode.h"
 #include "model/Router.h"
 
@@ -34,6 +35,9 @@ public:
     bool CanCopyNode() const { return m_pCurrent && m_pCurrent != &m_root; }
     void OnUp();
 
+    // The bus the panes that show this book join.
+    MessageBus& Bus() { return m_bus; }
+
     CPhotoNode* GetRoot() { return &m_root; }
     // What the book's decoded pictures may take together; shared with the
     // views that keep screen copies of them.
@@ -58,6 +62,7 @@ public:
     int32_t m_nDocRevision = 0;
 
 private:
+    MessageBus m_bus;
     // Before the root: the nodes leave their accounts as they go.
     std::shared_ptr<PictureBudget> m_pPictureBudget = std::make_shared<PictureBudget>();
     ImageLimits m_pictureLimits;

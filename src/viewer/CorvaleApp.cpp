@@ -178,6 +178,8 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
         if (FileExists(cmdInfo.m_strShortcutFile)) {
             CCorvaleDoc temp;
             temp.SetRecentFileList([this](const std::string& path) { AddToRecentFileList(path); });
+            if (m_pMainFrame)
+                m_pMainFrame->FollowBook(&temp.Bus());
             if (temp.OnOpenDocument(cmdInfo.m_strShortcutFile)) {
                 temp.SetPathName(cmdInfo.m_strShortcutFile);
                 if (!MakeShortcutForBook(temp))
@@ -323,8 +325,9 @@ bool CCorvaleApp::OpenInNewWindow(std::unique_ptr<CCorvaleDoc> doc,
 {
     doc->SetRecentFileList([this](const std::string& path) { AddToRecentFileList(path); });
     doc->SetMediaPlayer([this](CMediaNode& item) { m_pMediaWindows->Play(item); });
-    // The view joins the bus before the document announces itself, so it
-    // hears the book being loaded.
+    // The panes and the view join the bus before the document announces
+    // itself, so they hear the book being loaded.
+    m_pMainFrame->FollowBook(&doc->Bus());
     auto* view = new CCorvaleView(doc.get());
     auto* frame = new CChildFrame(view, ChildKind::Photo);
     if (!fill(*doc)) {

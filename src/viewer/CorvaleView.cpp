@@ -72,6 +72,8 @@ const char* const CCorvaleView::kControlIdProperty = "controlId";
 CCorvaleView::CCorvaleView(CCorvaleDoc* doc, QWidget* parent)
     : QAbstractScrollArea(parent), CRouter(false), m_pDocument(doc)
 {
+    if (doc)
+        JoinBus(&doc->Bus());
     setWhatsThis(WhatsThisText(HelpTopic::Photo));
     // Like the system metrics of a document window, read once.
     QStyle* st = style();

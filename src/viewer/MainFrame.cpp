@@ -174,6 +174,12 @@ void CMainFrame::CreateStatusBar()
     m_pLockPanes = new LockIndicatorPanes(statusBar());
 }
 
+void CMainFrame::FollowBook(MessageBus* bus)
+{
+    m_pPhotoTree->JoinBus(bus);
+    m_pPhotoText->JoinBus(bus);
+}
+
 void CMainFrame::CreatePanes()
 {
     m_pTreeDock = new QDockWidget(QStringLiteral("Photo Tree"), this);

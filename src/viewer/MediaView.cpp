@@ -36,6 +36,8 @@ const QSize kSoundWindowSize(290, 75);
 
 CMediaView::CMediaView(CCorvaleDoc* doc, QWidget* parent) : QWidget(parent), m_pDocument(doc)
 {
+    if (doc)
+        JoinBus(&doc->Bus());
     setFocusPolicy(Qt::StrongFocus);
     setWhatsThis(WhatsThisText(HelpTopic::Playing));
 }

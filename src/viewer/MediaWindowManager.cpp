@@ -92,7 +92,9 @@ void CMediaWindowManager::BringToFront()
 void CMediaWindowManager::Play(CMediaNode& item)
 {
     CCorvaleDoc* doc = m_app.GetDocument();
-    PlayMediaItem(item, doc ? doc->m_strBookFolder : std::string(), *this);
+    if (!doc)
+        return;
+    PlayMediaItem(item, doc->m_strBookFolder, doc->Bus(), *this);
 }
 
 void CMediaWindowManager::Toggle()

@@ -112,7 +112,7 @@ public:
 
     void Select(CBaseNode* node)
     {
-        CRouter::Broadcast(RouterMessage::SelectNode(node));
+        doc.Bus().Send(RouterMessage::SelectNode(node), nullptr);
         Settle();
     }
 
@@ -403,7 +403,7 @@ TEST(CorvaleViewDisplaySettings, ChangeDropsEveryCopyAndPreparesOnlyTheShownPhot
     h.Select(photos[1]);
     EXPECT_EQ(h.view->GetTotalSize(), QSize(10, 10)); // the copy made earlier is kept
 
-    CRouter::Broadcast(RouterMessage::DisplaySettings(0, 2));
+    h.doc.Bus().Send(RouterMessage::DisplaySettings(0, 2), nullptr);
     Settle();
     for (CPhotoNode* other : {photos[0], photos[2]}) {
         EXPECT_EQ(other->m_pDisplayImage, nullptr);
@@ -420,7 +420,7 @@ TEST(CorvaleViewLifecycle, BookLoadedThenInitialUpdateAnnouncesTheCurrentNode)
 {
     ViewHarness h;
     CPhotoNode* photo = AddPhoto(h.doc.m_root, "Photo", 400, 300);
-    CRouter::Broadcast(RouterMessage::BookLoaded(&h.doc.m_root));
+    h.doc.Bus().Send(RouterMessage::BookLoaded(&h.doc.m_root, &h.doc), nullptr);
     EXPECT_EQ(h.frame->size(), QSize(300, 150));
     EXPECT_EQ(h.view->GetTotalSize(), QSize(1, 1));
 
@@ -432,7 +432,7 @@ TEST(CorvaleViewLifecycle, BookLoadedThenInitialUpdateAnnouncesTheCurrentNode)
     EXPECT_EQ(h.view->GetTotalSize(), QSize(400, 300));
 
     // Closing forgets the nodes before they go.
-    CRouter::Broadcast(RouterMessage::BookClosing());
+    h.doc.Bus().Send(RouterMessage::BookClosing(), nullptr);
     EXPECT_EQ(h.view->m_pSelected, nullptr);
     EXPECT_EQ(h.view->m_pShown, nullptr);
 }
@@ -486,7 +486,7 @@ TEST(CorvaleViewApp, SelectionSetsTitleAndStatusMessage)
     EXPECT_EQ(view->PlaceholderText(),
               QString::fromStdString("Picture Book:\n" + doc->GetPathName() + "\nTrip\n\nSent by: Ann"));
 
-    CRouter::Broadcast(RouterMessage::SelectNode(doc->m_root.GetPhotoChild(0)));
+    doc->Bus().Send(RouterMessage::SelectNode(doc->m_root.GetPhotoChild(0)), nullptr);
     Settle();
     EXPECT_EQ(app.GetPhotoFrame()->windowTitle(), QStringLiteral("Plage"));
     QLabel* message = app.GetMainFrame()->statusBar()->findChildren<QLabel*>().value(0);
