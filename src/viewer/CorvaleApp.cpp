@@ -92,6 +92,26 @@ void CCorvaleApp::AddToRecentFileList(const std::string& path)
         m_pMainFrame->RebuildMenus();
 }
 
+DisplaySettings CCorvaleApp::LiveDisplaySettings() const
+{
+    if (m_pMainFrame)
+        return {m_pMainFrame->m_bShrinkLargeImages, m_pMainFrame->m_nImageShrinkSize,
+                m_pMainFrame->m_nImageShrinkFactor};
+    return ReadDisplaySettings(Settings::Profile());
+}
+
+void CCorvaleApp::ShowStatusMessage(const QString& text)
+{
+    if (m_pMainFrame)
+        m_pMainFrame->SetMessageText(text);
+}
+
+void CCorvaleApp::TrackContextMenu(ContextMenuIndex index, QWidget* owner, const QPoint& globalPos)
+{
+    if (m_pMainFrame)
+        m_pMainFrame->TrackContextMenu(index, owner, globalPos);
+}
+
 CCorvaleApp* CCorvaleApp::Instance()
 {
     return g_pApp;
@@ -328,14 +348,14 @@ bool CCorvaleApp::OpenInNewWindow(std::unique_ptr<CCorvaleDoc> doc,
     // The panes and the view join the bus before the document announces
     // itself, so they hear the book being loaded.
     m_pMainFrame->FollowBook(&doc->Bus());
-    auto* view = new CCorvaleView(doc.get());
+    auto* view = new CCorvaleView(doc.get(), this);
     auto* frame = new CChildFrame(view, ChildKind::Photo);
     if (!fill(*doc)) {
         delete frame;
         return false;
     }
     m_pDocument = std::move(doc);
-    m_pDocCommands = std::make_unique<CDocumentCommands>(*m_pDocument, m_pMainFrame.get());
+    m_pDocCommands = std::make_unique<CDocumentCommands>(*m_pDocument, m_pMapiSession.get(), m_pMainFrame.get());
     m_pPhotoFrame = frame;
     connect(frame, &CChildFrame::Closed, this, &CCorvaleApp::OnPhotoFrameClosed);
     m_pMainFrame->MdiArea()->addSubWindow(frame);

@@ -4,6 +4,7 @@
 
 #include "app/RecentFileList.h"
 #include "viewer/CommandTarget.h"
+#include "viewer/ViewHost.h"
 
 #include <QObject>
 #include <QStringList>
@@ -26,13 +27,19 @@ class QtPrompter;
 class SingleInstance;
 class QTimer;
 
-class CCorvaleApp : public QObject, public CommandTarget {
+class CCorvaleApp : public QObject, public CommandTarget, public ViewHost {
     Q_OBJECT
 public:
     CCorvaleApp();
     ~CCorvaleApp() override;
 
     static CCorvaleApp* Instance();
+
+    // What the book's views ask of the program, from the main frame.
+    DisplaySettings LiveDisplaySettings() const override;
+    bool CenterLargePhotos() const override { return m_bCenterLargePhotos; }
+    void ShowStatusMessage(const QString& text) override;
+    void TrackContextMenu(ContextMenuIndex index, QWidget* owner, const QPoint& globalPos) override;
 
     // Start-up; false ends the process (the message, if any, was shown).
     bool InitInstance(const QStringList& arguments);

@@ -193,7 +193,8 @@ void CMainFrame::CreatePanes()
 
     m_pTextDock = new QDockWidget(QStringLiteral("Photo Text"), this);
     m_pTextDock->setObjectName(QStringLiteral("Photo Text"));
-    m_pPhotoText = new CPhotoText(m_pTextDock);
+    m_pPhotoText = new CPhotoText([this](ContextMenuIndex index) { return CreateContextMenu(index, this); },
+                                  m_pTextDock);
     m_pTextDock->setWidget(m_pPhotoText);
     addDockWidget(Qt::BottomDockWidgetArea, m_pTextDock);
     m_pTextDock->hide();

@@ -46,7 +46,7 @@ void CMediaWindowManager::OpenMediaWindow()
     CMainFrame* mainFrame = m_app.GetMainFrame();
     if (m_pView || !doc || !mainFrame || !IsMediaPlayerAvailable())
         return;
-    auto* view = new CMediaView(doc);
+    auto* view = new CMediaView(doc, &m_app);
     auto* frame = new CChildFrame(view, ChildKind::Media);
     if (!view->OnCreate()) {
         delete frame;

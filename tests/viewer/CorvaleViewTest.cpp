@@ -91,10 +91,11 @@ void Settle()
 }
 
 // A photo view in its document window inside an MDI area, without the rest
-// of the program. Pictures are shown at their own size unless `shrink`.
+// of the program (but `host`, when given). Pictures are shown at their own
+// size unless `shrink`.
 class ViewHarness {
 public:
-    explicit ViewHarness(bool shrink = false)
+    explicit ViewHarness(bool shrink = false, ViewHost* host = nullptr)
     {
         Settings settings = Settings::Profile();
         settings.WriteInt(SettingKey::ShrinkLargeImages, shrink ? 1 : 0);
@@ -103,7 +104,7 @@ public:
         area.setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         area.resize(1000, 800);
         area.show();
-        view = new CCorvaleView(&doc);
+        view = new CCorvaleView(&doc, host);
         frame = new CChildFrame(view, ChildKind::Photo);
         area.addSubWindow(frame);
         frame->show();
@@ -249,14 +250,14 @@ TEST(CorvaleViewButtons, TooltipIsTheItemsCaptionCutTo79Characters)
 
 TEST(CorvaleViewFit, LargePicturesScrollToTheirCentreWhenAsked)
 {
-    ViewHarness h;
+    CCorvaleApp app; // holds the CenterLargePhotos setting
+    ViewHarness h(false, &app);
     // Make the document window come out at 800 x 600 when fitted.
     QSize chrome = h.area.size() - h.area.viewport()->size();
     h.frame->move(30, 20);
     h.area.resize(QSize(830, 620) + chrome);
     Settle();
 
-    CCorvaleApp app; // holds the CenterLargePhotos setting
     struct Case {
         int width, height;
         bool centre;
