@@ -39,7 +39,7 @@ void Fill(Picture& p, int bpp)
         for (size_t i = 0; i < stride; ++i)
             row[i] = static_cast<uint8_t>((i / 7 + y / 5) + (next() >> 28));
     }
-    for (uint16_t i = 0; i < p.m_wColors; ++i)
+    for (uint16_t i = 0; i < p.GetColourCount(); ++i)
         *p.GetColour(i) = RgbQuad{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
                                   static_cast<uint8_t>(i * 7), 0};
 }

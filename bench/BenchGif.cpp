@@ -159,7 +159,7 @@ bool SameResult(const Sample& s)
     uint32_t w = 0, h = 0;
     if (!image.LoadImage(&file) || !GiflibDecode(s.gif, dib, w, h))
         return false;
-    return w == image.m_dwWidth && h == image.m_dwHeight && dib.size() == image.GetBitsSize() &&
+    return w == image.GetWidth() && h == image.GetHeight() && dib.size() == image.GetBitsSize() &&
            std::equal(dib.begin(), dib.end(), image.GetBits());
 }
 

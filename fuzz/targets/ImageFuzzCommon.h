@@ -15,23 +15,17 @@ public:
     {
         return NegativeReply(buttons);
     }
-    // Also lowers the picture size limits, so the fuzzer spends its time on
-    // the readers' logic rather than on zero-filling giant buffers.
     static void Install()
-    {
-        static bool installed = (InstallKeepingLimits(),
-                                 SECImage::SetSizeLimits(uint64_t(1) << 16, uint64_t(1) << 18), true);
-        (void)installed;
-    }
-    // The real limits stay: only the readers' own proportion of picture to
-    // file keeps small inputs from taking large buffers.
-    static void InstallKeepingLimits()
     {
         static SilentFuzzPrompter prompter;
         static bool installed = (Prompter::SetCurrent(&prompter), true);
         (void)installed;
     }
 };
+
+// Lower limits than the viewer's, so the fuzzer spends its time on the
+// readers' logic rather than on zero-filling giant buffers.
+inline const ImageLimits kFuzzLimits{uint64_t(1) << 16, uint64_t(1) << 18};
 
 // Large pictures are drawn a few rows at a time: the fuzzer's memory limit is
 // for the readers, not for a full-size drawing of a picture they accepted.

@@ -10,6 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     SilentFuzzPrompter::Install();
     SECPcx image;
+    image.SetLimits(kFuzzLimits);
     CMemFile file(data, size);
     if (image.LoadImage(&file))
         RenderLoaded(image);

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
         return 0;
-    SilentFuzzPrompter::InstallKeepingLimits();
+    SilentFuzzPrompter::Install();
     std::unique_ptr<SECImage> image;
     bool loaded = false;
     CMemFile file(data + 1, size - 1);
@@ -42,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     RenderLoaded(*image);
     uint32_t width = 0, height = 0;
-    if (image->HasPicture() && DisplayCopy::Decide(image->m_dwWidth, image->m_dwHeight, true, 2, 0, width, height) ==
+    if (image->HasPicture() &&
+        DisplayCopy::Decide(image->GetWidth(), image->GetHeight(), true, 2, 0, width, height) ==
         DisplayCopy::Action::Shrink) {
         SECDib copy;
         if (DisplayCopy::Scale(*image, width, height, copy))

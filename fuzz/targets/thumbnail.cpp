@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Write(folder + "/" + name, data + 3 + bookSize, size - 3 - bookSize);
 
     std::string png;
-    ThumbnailResult result = MakeBookThumbnail(book, square, png);
+    ThumbnailResult result = MakeBookThumbnail(book, square, png, kFuzzLimits);
     if (result != ThumbnailResult::Made) {
         if (!png.empty())
             std::abort();

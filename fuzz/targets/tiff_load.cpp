@@ -10,6 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     SilentFuzzPrompter::Install();
     SECTiff image;
+    image.SetLimits(kFuzzLimits);
     if (image.LoadFromMemory(data, size))
         RenderLoaded(image);
     return 0;

@@ -20,7 +20,7 @@ SECImage* FirstLoadedPicture(CCorvaleDoc& doc)
     while (!pending.empty()) {
         CPhotoNode* node = pending.back();
         pending.pop_back();
-        if (!node->m_strFileName.empty() && (node->m_pImage || node->LoadPicture()) &&
+        if (!node->m_strFileName.empty() && (node->m_pImage || doc.LoadPictureFor(*node)) &&
             node->m_pImage->HasPicture())
             return node->m_pImage.get();
         for (auto child = node->m_photos.rbegin(); child != node->m_photos.rend(); ++child)
@@ -32,10 +32,10 @@ SECImage* FirstLoadedPicture(CCorvaleDoc& doc)
 ThumbnailResult EncodeFitted(const SECImage& picture, uint32_t size, std::string& png)
 {
     uint32_t width = 0, height = 0;
-    FitIntoSquare(picture.m_dwWidth, picture.m_dwHeight, size, width, height);
+    FitIntoSquare(picture.GetWidth(), picture.GetHeight(), size, width, height);
     SECDib fitted;
     const SECImage* shown = &picture;
-    if (width != picture.m_dwWidth || height != picture.m_dwHeight) {
+    if (width != picture.GetWidth() || height != picture.GetHeight()) {
         if (!DisplayCopy::Scale(picture, width, height, fitted))
             return ThumbnailResult::OutOfMemory;
         shown = &fitted;
@@ -50,13 +50,15 @@ ThumbnailResult EncodeFitted(const SECImage& picture, uint32_t size, std::string
 
 } // namespace
 
-ThumbnailResult MakeBookThumbnail(const std::string& bookPath, uint32_t size, std::string& png)
+ThumbnailResult MakeBookThumbnail(const std::string& bookPath, uint32_t size, std::string& png,
+                                  const ImageLimits& limits)
 {
     png.clear();
     try {
         std::unique_ptr<CCorvaleDoc> doc = OpenBookFile(bookPath);
         if (!doc)
             return ThumbnailResult::BookUnreadable;
+        doc->SetPictureLimits(limits);
         const SECImage* picture = FirstLoadedPicture(*doc);
         if (!picture)
             return ThumbnailResult::NoPicture;

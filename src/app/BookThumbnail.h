@@ -3,6 +3,7 @@
 // of the book in tree order, fitted into a square, as the bytes of a PNG file.
 
 #include "image/DisplayCopy.h"
+#include "image/ImageLimits.h"
 
 #include <cstdint>
 #include <string>
@@ -18,5 +19,7 @@ enum class ThumbnailResult {
 // children; multimedia items are passed over, and so is a node whose picture
 // is missing or does not load. A picture already inside the square keeps its
 // size. `png` is empty unless the result is Made. The user's messages for
-// the book and its pictures go to the current Prompter.
-ThumbnailResult MakeBookThumbnail(const std::string& bookPath, uint32_t size, std::string& png);
+// the book and its pictures go to the current Prompter. The pictures are read
+// within `limits`.
+ThumbnailResult MakeBookThumbnail(const std::string& bookPath, uint32_t size, std::string& png,
+                                  const ImageLimits& limits = ImageLimits());

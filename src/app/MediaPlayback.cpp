@@ -2,6 +2,7 @@
 
 #include "app/MediaWindowHost.h"
 #include "model/MediaNode.h"
+#include "model/MessageBus.h"
 #include "model/Router.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageTable.h"
@@ -30,7 +31,7 @@ std::vector<std::string> MediaPlayerArguments(const std::string& file)
     return {"/play", "/close", file};
 }
 
-void PlayMediaItem(CMediaNode& item, const std::string& bookFolder, MediaWindowHost& host)
+void PlayMediaItem(CMediaNode& item, const std::string& bookFolder, MessageBus& bus, MediaWindowHost& host)
 {
     if (item.m_strFileName.empty())
         return;
@@ -47,7 +48,7 @@ void PlayMediaItem(CMediaNode& item, const std::string& bookFolder, MediaWindowH
         if (!host.HasMediaWindow()) {
             host.OpenMediaWindow();
             // Everyone hears of the item, the new media window included.
-            CRouter::Broadcast(RouterMessage::SelectNode(&item));
+            bus.Send(RouterMessage::SelectNode(&item), nullptr);
         }
         if (host.HasMediaWindow())
             host.PlayInMediaWindow();

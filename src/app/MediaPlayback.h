@@ -8,10 +8,12 @@
 
 class CMediaNode;
 class MediaWindowHost;
+class MessageBus;
 
-// Plays `item`, whose file name is taken in `bookFolder`. Every failure is
-// reported through the prompter.
-void PlayMediaItem(CMediaNode& item, const std::string& bookFolder, MediaWindowHost& host);
+// Plays `item`, whose file name is taken in `bookFolder`; a media window it
+// opens is announced on the book's `bus`. Every failure is reported through
+// the prompter.
+void PlayMediaItem(CMediaNode& item, const std::string& bookFolder, MessageBus& bus, MediaWindowHost& host);
 
 // Hands the existing file `path` of an item of `mediaType` to a player that
 // runs on its own: a sound to the desktop's opener, anything else to the

@@ -33,6 +33,12 @@ bool ReadCenterLargePhotos(const Settings& settings)
     return settings.GetInt(SettingKey::CenterLargePhotos) == 1;
 }
 
+DisplaySettings ReadDisplaySettings(const Settings& settings)
+{
+    return {settings.GetInt(SettingKey::ShrinkLargeImages) != 0, settings.GetInt(SettingKey::ImageShrinkSize),
+            settings.GetInt(SettingKey::ImageShrinkFactor)};
+}
+
 std::string ReadInstallationFolder(const Registry& registry)
 {
     std::string folder;

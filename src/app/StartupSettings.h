@@ -2,6 +2,8 @@
 // Start-up decisions of the viewer that depend only on the settings and the
 // screen: first-run display defaults, the centring switch, the installation folder.
 
+#include "model/PhotoNode.h"
+
 #include <string>
 
 class Registry;
@@ -13,6 +15,9 @@ void ApplyFirstRunDisplayDefaults(Settings& settings, int width, int height);
 
 // Large photos are centred only when the setting is exactly 1.
 bool ReadCenterLargePhotos(const Settings& settings);
+
+// The shrink settings as stored.
+DisplaySettings ReadDisplaySettings(const Settings& settings);
 
 // The machine-wide installation folder the setup program recorded; the current
 // directory when there is none. At most 259 characters, as the record allows.

@@ -13,10 +13,10 @@
 #include "platform/MessageTable.h"
 #include "platform/PathResolver.h"
 #include "platform/Prompter.h"
+#include "platform/UniqueFd.h"
 
 #include <cerrno>
 #include <filesystem>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -59,20 +59,6 @@ int Percent(int64_t part, int64_t whole)
     double percent = 100.0 * static_cast<double>(part) / static_cast<double>(whole);
     return percent >= 100 ? 100 : percent <= 0 ? 0 : static_cast<int>(percent);
 }
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 } // namespace
 
@@ -281,8 +267,8 @@ BookExporter::Step BookExporter::CopyOne(CopyJob& job)
     ShowProgress(job.target);
     if (Cancelled())
         return Step::Cancelled;
-    FileDescriptor in(OpenRegularFileForReading(job.source));
-    if (in.Get() < 0) {
+    UniqueFd in(OpenRegularFileForReading(job.source));
+    if (!in.IsOpen()) {
         job.MarkUnreadable();
         return Step::Go;
     }
@@ -293,12 +279,10 @@ BookExporter::Step BookExporter::CopyOne(CopyJob& job)
     bool keep = job.picture;
     std::vector<char> block(kCopyBlock);
     for (;;) {
-        ssize_t n = ::read(in.Get(), block.data(), block.size());
+        ssize_t n = in.Read(block.data(), block.size());
         if (n == 0)
             break;
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
             out.Abort();
             job.MarkUnreadable();
             return Step::Go;

@@ -35,9 +35,9 @@ bool MakeBrowserCopy(const SECImage& picture, BrowserCopy& copy)
 {
     copy = BrowserCopy();
     try {
-        if (picture.m_nBitsPerPixel > 8) {
+        if (picture.GetBitsPerPixel() > 8) {
             copy.extension = ".jpg";
-            return EncodeJpeg(picture, picture.m_dwWidth, picture.m_dwHeight, copy.bytes);
+            return EncodeJpeg(picture, picture.GetWidth(), picture.GetHeight(), copy.bytes);
         }
         std::vector<uint32_t> pixels;
         uint32_t width = 0, height = 0;
@@ -53,7 +53,7 @@ bool MakeBrowserCopy(const SECImage& picture, BrowserCopy& copy)
 bool MakeThumbnail(const SECImage& picture, uint32_t size, std::string& jpeg, uint32_t& width,
                    uint32_t& height)
 {
-    FitIntoSquare(picture.m_dwWidth, picture.m_dwHeight, size, width, height);
+    FitIntoSquare(picture.GetWidth(), picture.GetHeight(), size, width, height);
     try {
         return EncodeJpeg(picture, width, height, jpeg);
     } catch (const std::bad_alloc&) {

@@ -3,11 +3,11 @@
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
+#include "platform/UniqueFd.h"
 
 #include <zip.h>
 
 #include <climits>
-#include <unistd.h>
 #include <cstring>
 #include <filesystem>
 
@@ -62,15 +62,14 @@ int ZipLibrary::OpenArchive(const std::string& path)
     CloseArchive();
     // A pipe or device would have the reader wait or read for ever; the file
     // looked at is the one the library reads.
-    int fd = OpenRegularFileForReading(path);
-    if (fd < 0)
+    UniqueFd file(OpenRegularFileForReading(path));
+    if (!file.IsOpen())
         return kFailed;
     int error = 0;
-    zip_t* archive = zip_fdopen(fd, 0, &error);
-    if (!archive) {
-        ::close(fd);
+    zip_t* archive = zip_fdopen(file.Get(), 0, &error);
+    if (!archive)
         return kFailed;
-    }
+    file.Release(); // the archive closes it
     zip_int64_t count = zip_get_num_entries(archive, 0);
     if (count < 0 || count > INT_MAX) {
         zip_discard(archive);

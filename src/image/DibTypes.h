@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <utility>
 
 constexpr uint32_t BI_RGB = 0;
 constexpr uint32_t BI_RLE8 = 1;
@@ -69,6 +70,19 @@ struct PaletteEntry {
 // An owned, zero-filled block of bytes; Allocate reports failure instead of throwing.
 class MemBlock {
 public:
+    MemBlock() = default;
+    // A block moved from is left empty, its size included.
+    MemBlock(MemBlock&& other) noexcept
+        : m_pData(std::move(other.m_pData)), m_nSize(std::exchange(other.m_nSize, 0))
+    {
+    }
+    MemBlock& operator=(MemBlock&& other) noexcept
+    {
+        m_pData = std::move(other.m_pData);
+        m_nSize = std::exchange(other.m_nSize, 0);
+        return *this;
+    }
+
     bool Allocate(size_t size)
     {
         Free();

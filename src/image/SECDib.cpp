@@ -56,15 +56,15 @@ bool SECDib::DoLoadImage(CFile* file)
     const size_t headerBytes = offset - kFileHeaderSize;
 
     auto fail = [this]() {
-        m_bits.Free();
-        m_header.Free();
+        m_picture.bits.Free();
+        m_picture.header.Free();
         return false;
     };
 
     // The stored bytes plus a zero-filled margin of a full colour table.
-    if (!m_header.Allocate(headerBytes + kColourTableSlack))
+    if (!m_picture.header.Allocate(headerBytes + kColourTableSlack))
         return fail();
-    file->Read(m_header.Data(), headerBytes);
+    file->Read(m_picture.header.Data(), headerBytes);
 
     const BitmapInfoHeader info = GetInfoHeader();
     // Smaller (OS/2) headers have another layout; a header larger than the
@@ -79,35 +79,35 @@ bool SECDib::DoLoadImage(CFile* file)
         return fail();
     const uint64_t height = topDown ? uint64_t(-int64_t(info.biHeight)) : uint64_t(info.biHeight);
     size_t rowsBytes = 0;
-    if (!CheckedImageSize(uint64_t(info.biWidth), height, int(bits), rowsBytes))
+    if (!CheckedImageSize(uint64_t(info.biWidth), height, int(bits), rowsBytes, m_limits))
         return fail();
     // Rows missing from a short file are filled in; a picture far larger than
     // the file is refused. Uncompressed pixels are in the file as they are;
     // a run of RLE4 or RLE8 gives at most 255 pixels for two bytes.
     bool compressed = info.biCompression == BI_RLE8 || info.biCompression == BI_RLE4;
     const CodingBound bound = compressed ? CodingBound{255, 2} : CodingBound{1, 1};
-    if (!InProportion(uint64_t(info.biWidth), height, compressed ? 8 : int(bits), available, bound))
+    if (!InProportion(uint64_t(info.biWidth), height, compressed ? 8 : int(bits), available, bound, m_limits))
         return fail();
 
     const uint64_t rest = available - offset;
-    if (!ByteCountAllowed(rest))
+    if (!ByteCountAllowed(rest, m_limits))
         return fail();
     // Uncompressed rows missing at the end of a short file read as zeros, so
     // that drawing never runs past the buffer.
     size_t pixelBytes = static_cast<size_t>(rest);
     if (!compressed)
         pixelBytes = std::max(pixelBytes, rowsBytes);
-    m_bits.Free();
-    if (!m_bits.Allocate(pixelBytes))
+    m_picture.bits.Free();
+    if (!m_picture.bits.Allocate(pixelBytes))
         return fail();
-    file->Read(m_bits.Data(), static_cast<size_t>(rest));
+    file->Read(m_picture.bits.Data(), static_cast<size_t>(rest));
 
-    m_bPadded = true;
-    m_dwWidth = static_cast<uint32_t>(info.biWidth);
-    m_dwHeight = static_cast<uint32_t>(height); // a top-down header keeps its negative height
-    m_dwPadWidth = (m_dwWidth + 3) & ~3u;
-    m_nBitsPerPixel = int(bits);
-    m_wColors = static_cast<uint16_t>(TableEntries(bits));
+    m_picture.padded = true;
+    m_picture.width = static_cast<uint32_t>(info.biWidth);
+    m_picture.height = static_cast<uint32_t>(height); // a top-down header keeps its negative height
+    m_picture.padWidth = (m_picture.width + 3) & ~3u;
+    m_picture.bitsPerPixel = int(bits);
+    m_picture.colours = static_cast<uint16_t>(TableEntries(bits));
     return true;
 }
 
@@ -138,7 +138,7 @@ bool SECDib::DoSaveImage(CFile* file)
     std::memcpy(head.data() + kFileHeaderSize, GetHeaderBlock(), copied);
     info.Write(head.data() + kFileHeaderSize);
 
-    uint64_t pixelBytes = info.biSizeImage != 0 ? info.biSizeImage : PaddedRowLength() * m_dwHeight;
+    uint64_t pixelBytes = info.biSizeImage != 0 ? info.biSizeImage : PaddedRowLength() * m_picture.height;
     pixelBytes = std::min<uint64_t>(pixelBytes, GetBitsSize());
 
     const uint64_t fileSize = head.size() + pixelBytes;

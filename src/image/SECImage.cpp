@@ -5,26 +5,10 @@
 
 namespace {
 
-uint64_t g_maxPixels = SECImage::kMaxPixels;
-uint64_t g_maxImageBytes = SECImage::kMaxImageBytes;
 int g_screenBitsPerPixel = 32;
 int g_screenPlanes = 1;
 
 } // namespace
-
-// Everything that passes to a backup when a load replaces a picture.
-struct SECImage::PictureState {
-    MemBlock bits;
-    MemBlock header;
-    std::vector<PaletteEntry> palette;
-    bool hasPalette = false;
-    uint32_t width = 0, height = 0, padWidth = 0;
-    int column = 0, bitPos = 0, bitsPerPixel = 0, displayPlanes = 0, bitOrder = 1;
-    uint16_t colors = 0, displayColors = 0;
-    bool padded = false, halftone = false;
-    MemBlock cache;
-    size_t cacheSize = 0, cacheFill = 0, cachePos = 0;
-};
 
 void SECImage::SetScreenFormat(int bitsPerPixel, int planes)
 {
@@ -48,8 +32,8 @@ SECImage::SECImage()
 
 SECImage::~SECImage()
 {
-    m_bits.Free();
-    m_header.Free();
+    m_picture.bits.Free();
+    m_picture.header.Free();
     ReleasePalette();
     CloseFiles();
 }
@@ -65,31 +49,34 @@ uint64_t SECImage::UnpaddedRowLength(uint64_t width, int bitsPerPixel)
     return bits == 0 ? 0 : (bits - 1) / 8 + 1;
 }
 
-bool SECImage::CheckedImageSize(uint64_t width, uint64_t height, int bitsPerPixel, size_t& bytes)
+bool SECImage::CheckedImageSize(uint64_t width, uint64_t height, int bitsPerPixel, size_t& bytes,
+                                const ImageLimits& limits)
 {
-    if (bitsPerPixel <= 0 || bitsPerPixel > 32 || !PixelCountAllowed(width, height))
+    if (bitsPerPixel <= 0 || bitsPerPixel > 32 || !PixelCountAllowed(width, height, limits))
         return false;
     uint64_t total = PaddedRowLength(width, bitsPerPixel) * height;
-    if (!ByteCountAllowed(total))
+    if (!ByteCountAllowed(total, limits))
         return false;
     bytes = static_cast<size_t>(total);
     return true;
 }
 
-bool SECImage::PixelCountAllowed(uint64_t width, uint64_t height)
+bool SECImage::PixelCountAllowed(uint64_t width, uint64_t height, const ImageLimits& limits)
 {
-    return width <= g_maxPixels && height <= g_maxPixels && width * height <= g_maxPixels;
+    // Each side is checked first, so that the product cannot overflow.
+    const uint64_t most = std::min(limits.maxPixels, kMaxPixels);
+    return width <= most && height <= most && width * height <= most;
 }
 
-bool SECImage::ByteCountAllowed(uint64_t bytes)
+bool SECImage::ByteCountAllowed(uint64_t bytes, const ImageLimits& limits)
 {
-    return bytes <= g_maxImageBytes;
+    return bytes <= std::min(limits.maxBytes, kMaxImageBytes);
 }
 
 bool SECImage::InProportion(uint64_t width, uint64_t height, int bitsPerPixel, uint64_t fileBytes,
-                            CodingBound bound)
+                            CodingBound bound, const ImageLimits& limits)
 {
-    if (bitsPerPixel <= 0 || bound.coded == 0 || !PixelCountAllowed(width, height))
+    if (bitsPerPixel <= 0 || bound.coded == 0 || !PixelCountAllowed(width, height, limits))
         return false;
     // Within the pixel limit and for any real file, bits and the allowance
     // fit 64 bits easily.
@@ -100,42 +87,42 @@ bool SECImage::InProportion(uint64_t width, uint64_t height, int bitsPerPixel, u
     return pictureBits / 8 <= allowedBytes;
 }
 
-void SECImage::SetSizeLimits(uint64_t maxPixels, uint64_t maxBytes)
+void SECImage::SetLimits(const ImageLimits& limits)
 {
-    g_maxPixels = std::min(maxPixels, kMaxPixels);
-    g_maxImageBytes = std::min(maxBytes, kMaxImageBytes);
+    m_limits.maxPixels = std::min(limits.maxPixels, kMaxPixels);
+    m_limits.maxBytes = std::min(limits.maxBytes, kMaxImageBytes);
 }
 
 BitmapInfoHeader SECImage::GetInfoHeader() const
 {
-    if (m_header.Size() < kBitmapInfoHeaderSize) {
+    if (m_picture.header.Size() < kBitmapInfoHeaderSize) {
         BitmapInfoHeader empty;
         empty.biSize = 0;
         empty.biPlanes = 0;
         return empty;
     }
-    return BitmapInfoHeader::Read(m_header.Data());
+    return BitmapInfoHeader::Read(m_picture.header.Data());
 }
 
 void SECImage::SetInfoHeader(const BitmapInfoHeader& header)
 {
-    if (m_header.Size() >= kBitmapInfoHeaderSize)
-        header.Write(m_header.Data());
+    if (m_picture.header.Size() >= kBitmapInfoHeaderSize)
+        header.Write(m_picture.header.Data());
 }
 
 RgbQuad* SECImage::GetColour(size_t index)
 {
     // The table follows the header, whose own size a BMP file may give as larger than 40.
     size_t headerSize = kBitmapInfoHeaderSize;
-    if (m_header.Size() >= kBitmapInfoHeaderSize) {
-        uint32_t biSize = GetLE32(m_header.Data());
-        if (biSize > kBitmapInfoHeaderSize && biSize < m_header.Size())
+    if (m_picture.header.Size() >= kBitmapInfoHeaderSize) {
+        uint32_t biSize = GetLE32(m_picture.header.Data());
+        if (biSize > kBitmapInfoHeaderSize && biSize < m_picture.header.Size())
             headerSize = biSize;
     }
     size_t offset = headerSize + 4 * index;
-    if (m_header.IsEmpty() || offset + 4 > m_header.Size())
+    if (m_picture.header.IsEmpty() || offset + 4 > m_picture.header.Size())
         return nullptr;
-    return reinterpret_cast<RgbQuad*>(m_header.Data() + offset);
+    return reinterpret_cast<RgbQuad*>(m_picture.header.Data() + offset);
 }
 
 const RgbQuad* SECImage::GetColour(size_t index) const
@@ -145,24 +132,24 @@ const RgbQuad* SECImage::GetColour(size_t index) const
 
 void SECImage::SetPalette(std::vector<PaletteEntry> entries)
 {
-    m_palette = std::move(entries);
-    m_bHasPalette = !m_palette.empty();
+    m_picture.palette = std::move(entries);
+    m_picture.hasPalette = !m_picture.palette.empty();
 }
 
 void SECImage::ReleasePalette()
 {
-    m_palette.clear();
-    m_bHasPalette = false;
+    m_picture.palette.clear();
+    m_picture.hasPalette = false;
 }
 
 bool SECImage::CreatePalette()
 {
-    if (m_nBitsPerPixel == 24)
+    if (m_picture.bitsPerPixel == 24)
         return true;
     BitmapInfoHeader info = GetInfoHeader();
     // A logical palette holds at most 256 entries, whatever a file's header claims.
-    size_t count = std::min<size_t>(256, std::max<size_t>(m_wColors, info.biClrUsed));
-    size_t filled = info.biClrUsed != 0 ? std::min<size_t>(info.biClrUsed, 256) : m_wColors;
+    size_t count = std::min<size_t>(256, std::max<size_t>(m_picture.colours, info.biClrUsed));
+    size_t filled = info.biClrUsed != 0 ? std::min<size_t>(info.biClrUsed, 256) : m_picture.colours;
     std::vector<PaletteEntry> entries(count);
     for (size_t i = 0; i < count && i < filled; ++i) {
         const RgbQuad* q = GetColour(i);
@@ -209,15 +196,14 @@ bool SECImage::LoadImage(const std::string& fileName)
 bool SECImage::LoadImage(CFile* file)
 {
     m_pCurFile = file;
-    std::unique_ptr<PictureState> backup;
-    if (HasPicture()) {
-        backup = std::make_unique<PictureState>();
-        MovePictureTo(*backup);
-    }
+    m_strFailure.clear();
+    std::unique_ptr<DibPicture> backup;
+    if (HasPicture())
+        backup = std::make_unique<DibPicture>(std::move(m_picture));
     bool ok = FreeImage() && DoLoadImage(file) && FinishLoad();
     if (!ok && backup) {
         FreeImage();
-        MovePictureFrom(*backup);
+        m_picture = std::move(*backup);
     }
     return ok;
 }
@@ -235,21 +221,22 @@ bool SECImage::SaveImage(const std::string& fileName)
 bool SECImage::SaveImage(CFile* file)
 {
     m_pCurFile = file;
+    m_strFailure.clear();
     bool ok = BeforeSave();
     ok = ok && DoSaveImage(file);
     ok = AfterSave() && ok;
     return ok;
 }
 
+bool SECImage::Fail(MessageId message)
+{
+    m_strFailure = MessageText(message);
+    return false;
+}
+
 bool SECImage::FreeImage()
 {
-    m_bits.Free();
-    m_header.Free();
-    ReleasePalette();
-    m_dwWidth = m_dwHeight = m_dwPadWidth = 0;
-    m_nBitsPerPixel = 0;
-    m_wColors = 0;
-    m_bPadded = false;
+    m_picture = DibPicture();
     ReleaseCache();
     return true;
 }
@@ -257,19 +244,19 @@ bool SECImage::FreeImage()
 bool SECImage::FinishLoad()
 {
     CreatePalette();
-    m_dwPadWidth = (m_dwWidth + 3) & ~3u;
+    m_picture.padWidth = (m_picture.width + 3) & ~3u;
     Padbits();
-    if (m_nDisplayBitsPerPixel != 0 && m_nDisplayBitsPerPixel != m_nBitsPerPixel)
-        m_bHalftone = true;
-    if (m_header.IsEmpty()) {
-        if (!m_header.Allocate(kBitmapInfoHeaderSize + 4 * static_cast<size_t>(m_wColors)))
+    if (m_nDisplayBitsPerPixel != 0 && m_nDisplayBitsPerPixel != m_picture.bitsPerPixel)
+        m_picture.halftone = true;
+    if (m_picture.header.IsEmpty()) {
+        if (!m_picture.header.Allocate(kBitmapInfoHeaderSize + 4 * static_cast<size_t>(m_picture.colours)))
             return false;
         BitmapInfoHeader info;
-        info.biWidth = static_cast<int32_t>(m_dwWidth);
-        info.biHeight = static_cast<int32_t>(m_dwHeight);
+        info.biWidth = static_cast<int32_t>(m_picture.width);
+        info.biHeight = static_cast<int32_t>(m_picture.height);
         info.biPlanes = static_cast<uint16_t>(m_nDisplayPlanes);
-        info.biBitCount = static_cast<uint16_t>(m_nBitsPerPixel);
-        info.biSizeImage = static_cast<uint32_t>(m_dwHeight * PaddedRowLength());
+        info.biBitCount = static_cast<uint16_t>(m_picture.bitsPerPixel);
+        info.biSizeImage = static_cast<uint32_t>(m_picture.height * PaddedRowLength());
         SetInfoHeader(info);
     }
     return true;
@@ -277,20 +264,20 @@ bool SECImage::FinishLoad()
 
 bool SECImage::Padbits()
 {
-    if (m_bPadded)
+    if (m_picture.padded)
         return true;
-    m_dwPadWidth = (m_dwWidth + 3) & ~3u;
+    m_picture.padWidth = (m_picture.width + 3) & ~3u;
     uint64_t padded = PaddedRowLength();
     uint64_t unpadded = UnpaddedRowLength();
-    if (padded != unpadded && m_dwHeight > 1) {
+    if (padded != unpadded && m_picture.height > 1) {
         // The buffer must already be large enough for the padded rows.
-        if (m_bits.IsEmpty() || padded * m_dwHeight > m_bits.Size())
+        if (m_picture.bits.IsEmpty() || padded * m_picture.height > m_picture.bits.Size())
             return false;
         std::unique_ptr<uint8_t[]> row(new (std::nothrow) uint8_t[padded]);
         if (!row)
             return false;
-        uint8_t* bits = m_bits.Data();
-        for (uint64_t r = m_dwHeight - 1; r >= 1; --r) {
+        uint8_t* bits = m_picture.bits.Data();
+        for (uint64_t r = m_picture.height - 1; r >= 1; --r) {
             std::memcpy(row.get(), bits + r * unpadded, unpadded);
             std::memset(bits + r * padded, 0, padded);
             std::memcpy(bits + r * padded, row.get(), unpadded);
@@ -298,24 +285,24 @@ bool SECImage::Padbits()
         // Row 0 stayed put; its padding still holds the start of the old row 1.
         std::memset(bits + unpadded, 0, padded - unpadded);
     }
-    m_bPadded = true;
+    m_picture.padded = true;
     return true;
 }
 
 bool SECImage::UnpadBits()
 {
-    if (!m_bPadded)
+    if (!m_picture.padded)
         return true;
     uint64_t padded = PaddedRowLength();
     uint64_t unpadded = UnpaddedRowLength();
-    if (padded != unpadded && m_dwHeight > 1) {
-        if (m_bits.IsEmpty() || padded * m_dwHeight > m_bits.Size())
+    if (padded != unpadded && m_picture.height > 1) {
+        if (m_picture.bits.IsEmpty() || padded * m_picture.height > m_picture.bits.Size())
             return false;
-        uint8_t* bits = m_bits.Data();
-        for (uint64_t r = 1; r < m_dwHeight; ++r)
+        uint8_t* bits = m_picture.bits.Data();
+        for (uint64_t r = 1; r < m_picture.height; ++r)
             std::memmove(bits + r * unpadded, bits + r * padded, unpadded);
     }
-    m_bPadded = false;
+    m_picture.padded = false;
     return true;
 }
 
@@ -324,15 +311,15 @@ bool SECImage::FlipVert()
     if (!Padbits())
         return false;
     uint64_t padded = PaddedRowLength();
-    if (m_dwHeight < 2 || padded == 0)
+    if (m_picture.height < 2 || padded == 0)
         return true;
-    if (m_bits.IsEmpty() || padded * m_dwHeight > m_bits.Size())
+    if (m_picture.bits.IsEmpty() || padded * m_picture.height > m_picture.bits.Size())
         return false;
     std::unique_ptr<uint8_t[]> row(new (std::nothrow) uint8_t[padded]);
     if (!row)
         return false;
-    uint8_t* bits = m_bits.Data();
-    for (uint64_t i = 0, j = m_dwHeight - 1; i < j; ++i, --j) {
+    uint8_t* bits = m_picture.bits.Data();
+    for (uint64_t i = 0, j = m_picture.height - 1; i < j; ++i, --j) {
         std::memcpy(row.get(), bits + i * padded, padded);
         std::memcpy(bits + i * padded, bits + j * padded, padded);
         std::memcpy(bits + j * padded, row.get(), padded);
@@ -343,20 +330,20 @@ bool SECImage::FlipVert()
 bool SECImage::Create(uint32_t width, uint32_t height, int bitsPerPixel, uint16_t colours)
 {
     size_t bytes = 0;
-    if (!CheckedImageSize(width, height, bitsPerPixel, bytes))
+    if (!CheckedImageSize(width, height, bitsPerPixel, bytes, m_limits))
         return false;
     FreeImage();
-    if (!m_bits.Allocate(bytes) ||
-        !m_header.Allocate(kBitmapInfoHeaderSize + 4 * static_cast<size_t>(colours))) {
+    if (!m_picture.bits.Allocate(bytes) ||
+        !m_picture.header.Allocate(kBitmapInfoHeaderSize + 4 * static_cast<size_t>(colours))) {
         FreeImage();
         return false;
     }
-    m_dwWidth = width;
-    m_dwHeight = height;
-    m_dwPadWidth = (width + 3) & ~3u;
-    m_nBitsPerPixel = bitsPerPixel;
-    m_wColors = colours;
-    m_bPadded = true;
+    m_picture.width = width;
+    m_picture.height = height;
+    m_picture.padWidth = (width + 3) & ~3u;
+    m_picture.bitsPerPixel = bitsPerPixel;
+    m_picture.colours = colours;
+    m_picture.padded = true;
     BitmapInfoHeader info;
     info.biWidth = static_cast<int32_t>(width);
     info.biHeight = static_cast<int32_t>(height);
@@ -438,56 +425,4 @@ void SECImage::ReleaseCache()
 {
     m_cache.Free();
     m_nCacheSize = m_nCacheFill = m_nCachePos = 0;
-}
-
-void SECImage::MovePictureTo(PictureState& s)
-{
-    s.bits = std::move(m_bits);
-    s.header = std::move(m_header);
-    s.palette = std::move(m_palette);
-    s.hasPalette = m_bHasPalette;
-    s.width = m_dwWidth;
-    s.height = m_dwHeight;
-    s.padWidth = m_dwPadWidth;
-    s.column = m_nColumn;
-    s.bitPos = m_nBitPos;
-    s.bitsPerPixel = m_nBitsPerPixel;
-    s.displayPlanes = m_nDisplayPlanes;
-    s.colors = m_wColors;
-    s.displayColors = m_wDisplayColors;
-    s.padded = m_bPadded;
-    s.halftone = m_bHalftone;
-    s.bitOrder = m_nBitOrder;
-    s.cache = std::move(m_cache);
-    s.cacheSize = m_nCacheSize;
-    s.cacheFill = m_nCacheFill;
-    s.cachePos = m_nCachePos;
-    m_bits = MemBlock();
-    m_header = MemBlock();
-    m_cache = MemBlock();
-    ReleasePalette();
-}
-
-void SECImage::MovePictureFrom(PictureState& s)
-{
-    m_bits = std::move(s.bits);
-    m_header = std::move(s.header);
-    m_palette = std::move(s.palette);
-    m_bHasPalette = s.hasPalette;
-    m_dwWidth = s.width;
-    m_dwHeight = s.height;
-    m_dwPadWidth = s.padWidth;
-    m_nColumn = s.column;
-    m_nBitPos = s.bitPos;
-    m_nBitsPerPixel = s.bitsPerPixel;
-    m_nDisplayPlanes = s.displayPlanes;
-    m_wColors = s.colors;
-    m_wDisplayColors = s.displayColors;
-    m_bPadded = s.padded;
-    m_bHalftone = s.halftone;
-    m_nBitOrder = s.bitOrder;
-    m_cache = std::move(s.cache);
-    m_nCacheSize = s.cacheSize;
-    m_nCacheFill = s.cacheFill;
-    m_nCachePos = s.cachePos;
 }

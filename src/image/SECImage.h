@@ -5,8 +5,11 @@
 // object, the palette, row padding, vertical flipping and a read/write cache.
 // Each format class supplies DoLoadImage and DoSaveImage.
 
+#include "image/DibPicture.h"
 #include "image/DibTypes.h"
+#include "image/ImageLimits.h"
 #include "platform/File.h"
+#include "platform/MessageTable.h"
 
 #include <cstdint>
 #include <memory>
@@ -15,12 +18,9 @@
 
 class SECImage {
 public:
-    // No picture may hold more pixels than this; larger ones fail to load
-    // instead of exhausting memory.
-    static constexpr uint64_t kMaxPixels = uint64_t(1) << 28;
-    // Nor take more bytes than this (384 MiB: a 24-bit picture of 128 million
-    // pixels), which leaves room for a reader's working buffers beside it.
-    static constexpr uint64_t kMaxImageBytes = uint64_t(3) << 27;
+    // The most any image may be allowed (see ImageLimits).
+    static constexpr uint64_t kMaxPixels = ImageLimits::kMaxPixels;
+    static constexpr uint64_t kMaxImageBytes = ImageLimits::kMaxBytes;
 
     SECImage();
     virtual ~SECImage();
@@ -44,6 +44,11 @@ public:
     virtual bool DoLoadImage(CFile* file) = 0;
     virtual void CloseFiles();
 
+    // What the user should be told about the last load or save that failed,
+    // when its format has more to say than that it failed; empty otherwise.
+    // The image never shows it: the program showing pictures does.
+    const std::string& GetFailureText() const { return m_strFailure; }
+
     bool Padbits();
     bool UnpadBits();
     bool FlipVert();
@@ -61,16 +66,18 @@ public:
     void ReleaseCache();
 
     // ((width * bits + 31) / 32) * 4 and (width * bits - 1) / 8 + 1, for this picture.
-    uint64_t PaddedRowLength() const { return PaddedRowLength(m_dwWidth, m_nBitsPerPixel); }
-    uint64_t UnpaddedRowLength() const { return UnpaddedRowLength(m_dwWidth, m_nBitsPerPixel); }
+    uint64_t PaddedRowLength() const { return PaddedRowLength(m_picture.width, m_picture.bitsPerPixel); }
+    uint64_t UnpaddedRowLength() const { return UnpaddedRowLength(m_picture.width, m_picture.bitsPerPixel); }
     static uint64_t PaddedRowLength(uint64_t width, int bitsPerPixel);
     static uint64_t UnpaddedRowLength(uint64_t width, int bitsPerPixel);
     // Padded size of a picture; false when it is larger than the limits allow.
-    static bool CheckedImageSize(uint64_t width, uint64_t height, int bitsPerPixel, size_t& bytes);
+    // Readers pass their image's own limits.
+    static bool CheckedImageSize(uint64_t width, uint64_t height, int bitsPerPixel, size_t& bytes,
+                                 const ImageLimits& limits = ImageLimits());
     // True when a picture of this many pixels is within the pixel limit.
-    static bool PixelCountAllowed(uint64_t width, uint64_t height);
+    static bool PixelCountAllowed(uint64_t width, uint64_t height, const ImageLimits& limits = ImageLimits());
     // True when a pixel buffer of this many bytes is within the byte limit.
-    static bool ByteCountAllowed(uint64_t bytes);
+    static bool ByteCountAllowed(uint64_t bytes, const ImageLimits& limits = ImageLimits());
 
     // The most that a format's coding can make of its file: `decoded` bytes
     // of pixels (at the picture's own bits per pixel) from `coded` bytes.
@@ -86,59 +93,62 @@ public:
     // photograph, and nothing is allocated for it. The margin of two covers
     // what a reckoning leaves out; real photographs stay far below it.
     static bool InProportion(uint64_t width, uint64_t height, int bitsPerPixel, uint64_t fileBytes,
-                             CodingBound bound);
-    // Lowers the limits (never above the constants): fuzzing uses smaller ones
-    // so that the same checks run at many more inputs a second.
-    static void SetSizeLimits(uint64_t maxPixels, uint64_t maxBytes);
+                             CodingBound bound, const ImageLimits& limits = ImageLimits());
+    // The limits this image loads and makes pictures within; they can only be
+    // lowered below the constants (fuzzing does, so that the same checks run
+    // at many more inputs a second).
+    void SetLimits(const ImageLimits& limits);
+    const ImageLimits& GetLimits() const { return m_limits; }
 
     bool HasPicture() const
     {
-        return !m_bits.IsEmpty() && m_dwWidth && m_dwHeight && !m_header.IsEmpty();
+        return !m_picture.bits.IsEmpty() && m_picture.width && m_picture.height && !m_picture.header.IsEmpty();
     }
-    uint8_t* GetBits() { return m_bits.Data(); }
-    const uint8_t* GetBits() const { return m_bits.Data(); }
-    size_t GetBitsSize() const { return m_bits.Size(); }
-    uint8_t* GetHeaderBlock() { return m_header.Data(); }
-    const uint8_t* GetHeaderBlock() const { return m_header.Data(); }
-    size_t GetHeaderSize() const { return m_header.Size(); }
+    uint32_t GetWidth() const { return m_picture.width; }
+    uint32_t GetHeight() const { return m_picture.height; }
+    int GetBitsPerPixel() const { return m_picture.bitsPerPixel; }
+    uint16_t GetColourCount() const { return m_picture.colours; }
+    // True once the rows are padded to 4 bytes, as a loaded picture's always are.
+    bool IsPadded() const { return m_picture.padded; }
+    uint8_t* GetBits() { return m_picture.bits.Data(); }
+    const uint8_t* GetBits() const { return m_picture.bits.Data(); }
+    size_t GetBitsSize() const { return m_picture.bits.Size(); }
+    uint8_t* GetHeaderBlock() { return m_picture.header.Data(); }
+    const uint8_t* GetHeaderBlock() const { return m_picture.header.Data(); }
+    size_t GetHeaderSize() const { return m_picture.header.Size(); }
     // The header block's BITMAPINFOHEADER (all zero when there is no block).
     BitmapInfoHeader GetInfoHeader() const;
     void SetInfoHeader(const BitmapInfoHeader& header);
     // Colour-table entry `index`, or null when the header block does not hold it.
     RgbQuad* GetColour(size_t index);
     const RgbQuad* GetColour(size_t index) const;
-    const std::vector<PaletteEntry>& GetPalette() const { return m_palette; }
-    bool HasPalette() const { return m_bHasPalette; }
+    const std::vector<PaletteEntry>& GetPalette() const { return m_picture.palette; }
+    bool HasPalette() const { return m_picture.hasPalette; }
 
     // The screen the pictures are for; deep screens (the default) draw every
     // picture through its colour table.
     static void SetScreenFormat(int bitsPerPixel, int planes);
 
-    int m_nBitsPerPixel = 0;
     int m_nDisplayBitsPerPixel = 0;
     int m_nDisplayPlanes = 1;
-    bool m_bPadded = false;
-    uint32_t m_dwPadWidth = 0;
-    uint32_t m_dwWidth = 0;
-    uint32_t m_dwHeight = 0;
-    uint16_t m_wColors = 0;
     uint16_t m_wDisplayColors = 0;
     CFile* m_pCurFile = nullptr; // not owned
-    bool m_bHalftone = false;
     int m_nBitPos = 0;
     int m_nColumn = 0;
     int m_nBitOrder = 1;
     int64_t m_nFormatValue = 0;
 
 protected:
+    // Notes the message for GetFailureText; false, for the failing reader or writer to return.
+    bool Fail(MessageId message);
+
     // Holds the palette built from `entries` (an empty list releases it).
     void SetPalette(std::vector<PaletteEntry> entries);
     void ReleasePalette();
 
-    MemBlock m_bits;
-    MemBlock m_header; // BITMAPINFOHEADER, then the colour table
-    std::vector<PaletteEntry> m_palette;
-    bool m_bHasPalette = false;
+    DibPicture m_picture;
+
+    ImageLimits m_limits;
 
     MemBlock m_cache;
     size_t m_nCacheSize = 0;
@@ -146,10 +156,8 @@ protected:
     size_t m_nCachePos = 0;
 
     std::vector<std::unique_ptr<CFile>> m_openedFiles;
+    std::string m_strFailure;
 
 private:
-    struct PictureState;
-    void MovePictureTo(PictureState& state);
-    void MovePictureFrom(PictureState& state);
     bool OpenFileByName(const std::string& fileName, unsigned flags, CFile*& file);
 };

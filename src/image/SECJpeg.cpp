@@ -287,22 +287,23 @@ bool SECJpeg::ReadJpeg(jpeg_decompress_struct& cinfo)
     int bitsPerPixel = quantise ? 8 : 24;
     uint16_t colours = quantise ? 256 : 0;
     size_t bytes = 0;
-    if (!CheckedImageSize(cinfo.image_width, cinfo.image_height, bitsPerPixel, bytes) ||
+    if (!CheckedImageSize(cinfo.image_width, cinfo.image_height, bitsPerPixel, bytes, m_limits) ||
         !InProportion(cinfo.image_width, cinfo.image_height, 8, m_pCurFile->GetLength(),
-                      cinfo.arith_code ? kArithmeticBound : kHuffmanBound))
+                      cinfo.arith_code ? kArithmeticBound : kHuffmanBound, m_limits))
         return false;
-    if (!m_header.Allocate(kBitmapInfoHeaderSize + 4 * size_t(colours)) || !m_bits.Allocate(bytes))
+    if (!m_picture.header.Allocate(kBitmapInfoHeaderSize + 4 * size_t(colours)) ||
+        !m_picture.bits.Allocate(bytes))
         return false;
-    m_dwWidth = cinfo.image_width;
-    m_dwHeight = cinfo.image_height;
-    m_nBitsPerPixel = bitsPerPixel;
-    m_wColors = colours;
-    m_dwPadWidth = (m_dwWidth + 3) & ~3u;
-    m_bPadded = false;
+    m_picture.width = cinfo.image_width;
+    m_picture.height = cinfo.image_height;
+    m_picture.bitsPerPixel = bitsPerPixel;
+    m_picture.colours = colours;
+    m_picture.padWidth = (m_picture.width + 3) & ~3u;
+    m_picture.padded = false;
     m_nFormatValue = static_cast<int64_t>(bytes);
     BitmapInfoHeader info;
-    info.biWidth = static_cast<int32_t>(m_dwWidth);
-    info.biHeight = static_cast<int32_t>(m_dwHeight);
+    info.biWidth = static_cast<int32_t>(m_picture.width);
+    info.biHeight = static_cast<int32_t>(m_picture.height);
     info.biBitCount = static_cast<uint16_t>(bitsPerPixel);
     info.biSizeImage = static_cast<uint32_t>(bytes);
     SetInfoHeader(info);
@@ -312,7 +313,7 @@ bool SECJpeg::ReadJpeg(jpeg_decompress_struct& cinfo)
         cinfo.desired_number_of_colors = 256;
     }
     jpeg_start_decompress(&cinfo);
-    if (cinfo.output_width != m_dwWidth || cinfo.output_height != m_dwHeight)
+    if (cinfo.output_width != m_picture.width || cinfo.output_height != m_picture.height)
         return false;
 
     const JDIMENSION inRow = cinfo.output_width * static_cast<JDIMENSION>(cinfo.output_components);
@@ -321,13 +322,13 @@ bool SECJpeg::ReadJpeg(jpeg_decompress_struct& cinfo)
     // Rows go straight to their place in the bottom-up, padded picture, so
     // nothing has to be flipped or moved afterwards.
     const uint64_t stride = PaddedRowLength();
-    m_bPadded = true;
+    m_picture.padded = true;
     const bool greyTo24 = !quantise && cinfo.out_color_space == JCS_GRAYSCALE;
     // Adobe's CMYK files store the inks inverted (0 is full ink).
     const bool invertedInks = cinfo.saw_Adobe_marker;
     const bool direct = !greyTo24 && !cmyk && inRow <= stride;
-    uint8_t* bits = m_bits.Data();
-    const uint32_t height = m_dwHeight;
+    uint8_t* bits = m_picture.bits.Data();
+    const uint32_t height = m_picture.height;
     while (cinfo.output_scanline < cinfo.output_height) {
         JDIMENSION line = cinfo.output_scanline;
         if (direct) {
@@ -391,7 +392,8 @@ bool SECJpeg::DoSaveImage(CFile* file)
     if (!HasPicture() || GetInfoHeader().biCompression != BI_RGB)
         return false;
     // 16- and 32-bit pictures (kept as a BMP file holds them) are not written.
-    if (m_nBitsPerPixel != 1 && m_nBitsPerPixel != 4 && m_nBitsPerPixel != 8 && m_nBitsPerPixel != 24)
+    const int bpp = m_picture.bitsPerPixel;
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24)
         return false;
     if (!FlipVert())
         return false;
@@ -416,31 +418,31 @@ bool SECJpeg::WriteJpeg(jpeg_compress_struct& cinfo)
 {
     jpeg_create_compress(&cinfo);
     InstallDestination(&cinfo, m_pCurFile);
-    cinfo.image_width = m_dwWidth;
-    cinfo.image_height = m_dwHeight;
+    cinfo.image_width = m_picture.width;
+    cinfo.image_height = m_picture.height;
     cinfo.input_components = 3;
     cinfo.in_color_space = JCS_EXT_BGR;
     jpeg_set_defaults(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
 
-    const size_t width = m_dwWidth;
+    const size_t width = m_picture.width;
     JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
                                                 static_cast<JDIMENSION>(3 * width), 1);
     const uint64_t stride = UnpaddedRowLength();
-    const uint8_t* bits = m_bits.Data();
-    if (stride * m_dwHeight > m_bits.Size())
+    const uint8_t* bits = m_picture.bits.Data();
+    if (stride * m_picture.height > m_picture.bits.Size())
         return false;
-    for (uint32_t y = 0; y < m_dwHeight; ++y) {
+    for (uint32_t y = 0; y < m_picture.height; ++y) {
         const uint8_t* in = bits + y * stride;
         JSAMPLE* out = row[0];
-        if (m_nBitsPerPixel == 24) {
+        if (m_picture.bitsPerPixel == 24) {
             std::memcpy(out, in, 3 * width);
         } else {
             for (size_t x = 0; x < width; ++x) {
                 unsigned index;
-                if (m_nBitsPerPixel == 8)
+                if (m_picture.bitsPerPixel == 8)
                     index = in[x];
-                else if (m_nBitsPerPixel == 4)
+                else if (m_picture.bitsPerPixel == 4)
                     index = (x & 1) ? (in[x >> 1] & 0x0F) : (in[x >> 1] >> 4);
                 else if (m_nBitOrder == 1)
                     index = (in[x >> 3] >> (7 - (x & 7))) & 1;

@@ -104,18 +104,18 @@ bool SECPcx::DoLoadImage(CFile* file)
     // bytes of scanlines (of `bits` bits a pixel over all planes) a byte.
     constexpr CodingBound kRunBound{63, 2};
     size_t bytes = 0;
-    if (!SECImage::CheckedImageSize(width, height, depth, bytes) ||
-        !InProportion(width, height, int(bits), file->GetLength(), kRunBound))
+    if (!CheckedImageSize(width, height, depth, bytes, m_limits) ||
+        !InProportion(width, height, int(bits), file->GetLength(), kRunBound, m_limits))
         return false;
 
     auto fail = [this]() {
         ReleaseCache();
-        m_bits.Free();
-        m_header.Free();
+        m_picture.bits.Free();
+        m_picture.header.Free();
         return false;
     };
 
-    if (!m_header.Allocate(kBitmapInfoHeaderSize + 4 * size_t(colours)))
+    if (!m_picture.header.Allocate(kBitmapInfoHeaderSize + 4 * size_t(colours)))
         return fail();
     BitmapInfoHeader info;
     info.biWidth = static_cast<int32_t>(width);
@@ -128,7 +128,7 @@ bool SECPcx::DoLoadImage(CFile* file)
     }
     SetInfoHeader(info);
 
-    if (!m_bits.Allocate(bytes))
+    if (!m_picture.bits.Allocate(bytes))
         return fail();
     PcxDecodeState state;
     if (!PcxDecodeInit(state, layout, width, height, h.planes, h.bytesPerLine, bytes))
@@ -146,15 +146,15 @@ bool SECPcx::DoLoadImage(CFile* file)
         pos = 0;
         if (len == 0)
             break;
-        pos = PcxDecode(state, chunk, len, m_bits.Data());
+        pos = PcxDecode(state, chunk, len, m_picture.bits.Data());
     }
 
-    m_dwWidth = width;
-    m_dwHeight = height;
-    m_nBitsPerPixel = depth;
-    m_wColors = static_cast<uint16_t>(colours);
-    m_bPadded = false;
-    m_dwPadWidth = (width + 3) & ~3u;
+    m_picture.width = width;
+    m_picture.height = height;
+    m_picture.bitsPerPixel = depth;
+    m_picture.colours = static_cast<uint16_t>(colours);
+    m_picture.padded = false;
+    m_picture.padWidth = (width + 3) & ~3u;
 
     if (colours > 16) {
         // A monochrome picture stores set bits as 255, while a palette stored
@@ -198,12 +198,12 @@ bool SECPcx::ReadPalette(uint8_t* chunk, size_t chunkSize, size_t& pos, size_t& 
     while (!found && next(byte))
         found = byte == kPaletteMarker;
     if (found) {
-        triples.reserve(3 * size_t(m_wColors));
-        while (triples.size() < 3 * size_t(m_wColors) && next(byte))
+        triples.reserve(3 * size_t(m_picture.colours));
+        while (triples.size() < 3 * size_t(m_picture.colours) && next(byte))
             triples.push_back(byte);
     }
-    const bool complete = found && triples.size() == 3 * size_t(m_wColors);
-    for (size_t i = 0; i < m_wColors; ++i) {
+    const bool complete = found && triples.size() == 3 * size_t(m_picture.colours);
+    for (size_t i = 0; i < m_picture.colours; ++i) {
         RgbQuad* q = GetColour(i);
         if (complete) {
             q->red = triples[3 * i];
@@ -218,19 +218,19 @@ bool SECPcx::ReadPalette(uint8_t* chunk, size_t chunkSize, size_t& pos, size_t& 
 
 bool SECPcx::DoSaveImage(CFile* file)
 {
-    if (m_nBitsPerPixel != 1 && m_nBitsPerPixel != 4 && m_nBitsPerPixel != 8)
+    if (m_picture.bitsPerPixel != 1 && m_picture.bitsPerPixel != 4 && m_picture.bitsPerPixel != 8)
         return false;
     // The header holds the largest coordinates and the line length in 16 bits.
-    if (!HasPicture() || m_dwWidth > 65535 || m_dwHeight > 65536 || !file)
+    if (!HasPicture() || m_picture.width > 65535 || m_picture.height > 65536 || !file)
         return false;
     m_pCurFile = file;
 
     FileHeader h;
-    h.xMax = static_cast<uint16_t>(m_dwWidth - 1);
-    h.yMax = static_cast<uint16_t>(m_dwHeight - 1);
-    h.bytesPerLine = static_cast<uint16_t>(m_dwWidth);
-    if (m_wColors >= 1 && m_wColors <= 15) {
-        for (size_t i = 0; i < m_wColors; ++i) {
+    h.xMax = static_cast<uint16_t>(m_picture.width - 1);
+    h.yMax = static_cast<uint16_t>(m_picture.height - 1);
+    h.bytesPerLine = static_cast<uint16_t>(m_picture.width);
+    if (m_picture.colours >= 1 && m_picture.colours <= 15) {
+        for (size_t i = 0; i < m_picture.colours; ++i) {
             if (const RgbQuad* q = GetColour(i)) {
                 h.palette[3 * i] = q->red;
                 h.palette[3 * i + 1] = q->green;
@@ -264,13 +264,13 @@ bool SECPcx::DoSaveImage(CFile* file)
 bool SECPcx::WritePixels()
 {
     const uint64_t stride = UnpaddedRowLength();
-    std::vector<uint8_t> samples(m_dwWidth);
-    std::vector<uint8_t> encoded(2 * size_t(m_dwWidth));
-    const uint8_t* bits = m_bits.Data();
-    for (uint32_t y = 0; y < m_dwHeight; ++y) {
+    std::vector<uint8_t> samples(m_picture.width);
+    std::vector<uint8_t> encoded(2 * size_t(m_picture.width));
+    const uint8_t* bits = m_picture.bits.Data();
+    for (uint32_t y = 0; y < m_picture.height; ++y) {
         const uint8_t* row = bits + y * stride;
-        for (uint32_t x = 0; x < m_dwWidth; ++x) {
-            switch (m_nBitsPerPixel) {
+        for (uint32_t x = 0; x < m_picture.width; ++x) {
+            switch (m_picture.bitsPerPixel) {
             case 1: {
                 int shift = m_nBitOrder == 1 ? 7 - int(x % 8) : int(x % 8);
                 samples[x] = (row[x / 8] >> shift) & 1;
@@ -290,7 +290,7 @@ bool SECPcx::WritePixels()
     }
 
     uint8_t trailer[1 + 768] = {kPaletteMarker};
-    for (size_t i = 0; i < m_wColors && i < 256; ++i) {
+    for (size_t i = 0; i < m_picture.colours && i < 256; ++i) {
         if (const RgbQuad* q = GetColour(i)) {
             trailer[1 + 3 * i] = q->red;
             trailer[2 + 3 * i] = q->green;

@@ -1,6 +1,7 @@
 #include "image/SECTiff.h"
 
 #include "platform/FileSystem.h"
+#include "platform/UniqueFd.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -9,7 +10,6 @@
 #include <vector>
 
 #include <tiffio.h>
-#include <unistd.h>
 
 namespace {
 
@@ -51,9 +51,10 @@ TIFF* OpenTiffFile(const std::string& fileName, const char* mode, std::string* m
     const bool reading = mode[0] == 'r';
     // A file to read is opened here, so that only a regular file reaches the
     // library: it would wait on a pipe for ever.
-    int fd = -1;
-    if (reading && (fd = OpenRegularFileForReading(fileName)) < 0)
+    UniqueFd file;
+    if (reading && (file.Reset(OpenRegularFileForReading(fileName)), !file.IsOpen()))
         return nullptr;
+    const int fd = file.Get();
     TIFF* tif = nullptr;
 #if TIFFLIB_VERSION >= 20221213
     if (TIFFOpenOptions* options = MakeOptions(messages, reading)) {
@@ -65,8 +66,8 @@ TIFF* OpenTiffFile(const std::string& fileName, const char* mode, std::string* m
     tif = reading ? TIFFFdOpen(fd, fileName.c_str(), mode) : TIFFOpen(fileName.c_str(), mode);
 #endif
     // A handle made from the descriptor closes it; a failed opening does not.
-    if (!tif && fd >= 0)
-        ::close(fd);
+    if (tif)
+        file.Release();
     return tif;
 }
 
@@ -245,27 +246,12 @@ bool SECTiff::LoadOpened(TIFF* tif)
 {
     // The picture is built apart and only replaces the one held on success.
     SECTiff staging;
+    staging.SetLimits(m_limits);
     if (!staging.ReadTiff(tif) || !staging.FlipVert() || !staging.FinishLoad())
         return false;
-    TakePicture(staging);
-    return true;
-}
-
-void SECTiff::TakePicture(SECTiff& from)
-{
     FreeImage();
-    m_bits = std::move(from.m_bits);
-    m_header = std::move(from.m_header);
-    m_palette = std::move(from.m_palette);
-    m_bHasPalette = from.m_bHasPalette;
-    m_dwWidth = from.m_dwWidth;
-    m_dwHeight = from.m_dwHeight;
-    m_dwPadWidth = from.m_dwPadWidth;
-    m_nBitsPerPixel = from.m_nBitsPerPixel;
-    m_wColors = from.m_wColors;
-    m_bPadded = from.m_bPadded;
-    m_bHalftone = from.m_bHalftone;
-    from.FreeImage();
+    m_picture = std::move(staging.m_picture);
+    return true;
 }
 
 bool SECTiff::ReadTiff(TIFF* tif)
@@ -290,7 +276,7 @@ bool SECTiff::ReadTiff(TIFF* tif)
     const uint64_t fileBytes = TIFFGetSizeProc(tif)(TIFFClientdata(tif));
     if (fileBits == 0 ||
         !InProportion(width, height, int(std::min<uint32_t>(fileBits, 1u << 20)), fileBytes,
-                      CodingBoundOf(compression)))
+                      CodingBoundOf(compression), m_limits))
         return false;
 
     Plan plan;
@@ -353,17 +339,17 @@ bool SECTiff::ReadTiff(TIFF* tif)
     }
 
     size_t bytes = 0;
-    if (width == 0 || height == 0 || !CheckedImageSize(width, height, bitsPerPixel, bytes))
+    if (width == 0 || height == 0 || !CheckedImageSize(width, height, bitsPerPixel, bytes, m_limits))
         return false;
     size_t headerSize = kBitmapInfoHeaderSize + (bitsPerPixel == 24 ? 0 : 4 * 256);
-    if (!m_header.Allocate(headerSize) || !m_bits.Allocate(bytes))
+    if (!m_picture.header.Allocate(headerSize) || !m_picture.bits.Allocate(bytes))
         return false;
-    m_dwWidth = width;
-    m_dwHeight = height;
-    m_nBitsPerPixel = bitsPerPixel;
-    m_wColors = colours;
-    m_dwPadWidth = (width + 3) & ~3u;
-    m_bPadded = true; // the conversion writes padded rows
+    m_picture.width = width;
+    m_picture.height = height;
+    m_picture.bitsPerPixel = bitsPerPixel;
+    m_picture.colours = colours;
+    m_picture.padWidth = (width + 3) & ~3u;
+    m_picture.padded = true; // the conversion writes padded rows
 
     // The sample range, for the grey levels and the RGB sample map; an empty
     // or reversed range stands for the full one.
@@ -435,13 +421,13 @@ void SECTiff::Convert(TIFF* tif, const Plan& plan)
 
 void SECTiff::ConvertStrips(TIFF* tif, const Plan& plan)
 {
-    const uint32_t height = m_dwHeight;
+    const uint32_t height = m_picture.height;
     uint32_t rowsPerStrip = height;
     TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
     if (rowsPerStrip == 0 || rowsPerStrip > height)
         rowsPerStrip = height;
     const int bandSamples = plan.separate ? 1 : plan.samplesPerPixel;
-    const uint64_t rowBytes = (uint64_t(m_dwWidth) * plan.bitsPerSample * bandSamples + 7) / 8;
+    const uint64_t rowBytes = (uint64_t(m_picture.width) * plan.bitsPerSample * bandSamples + 7) / 8;
     const uint64_t bandBytes = rowBytes * rowsPerStrip;
     if (bandBytes == 0 || bandBytes > kMaxBand)
         return;
@@ -459,7 +445,8 @@ void SECTiff::ConvertStrips(TIFF* tif, const Plan& plan)
             size_t want = static_cast<size_t>(rowBytes * rows);
             std::memset(band.Data(), 0, want);
             TIFFReadEncodedStrip(tif, strip, band.Data(), static_cast<tmsize_t>(want));
-            PutBand(plan, band.Data(), want, rowBytes, 0, static_cast<uint32_t>(y), m_dwWidth, rows, plane);
+            PutBand(plan, band.Data(), want, rowBytes, 0, static_cast<uint32_t>(y), m_picture.width, rows,
+                    plane);
         }
     }
 }
@@ -481,10 +468,10 @@ void SECTiff::ConvertTiles(TIFF* tif, const Plan& plan)
     // cleared in full for a few pixels each: such work is left undone and the
     // picture stays black, as for any tile that cannot be read.
     const int planeCount = plan.separate ? 3 : 1;
-    const uint64_t tilesAcross = (uint64_t(m_dwWidth) + tileWidth - 1) / tileWidth;
-    const uint64_t tilesDown = (uint64_t(m_dwHeight) + tileLength - 1) / tileLength;
+    const uint64_t tilesAcross = (uint64_t(m_picture.width) + tileWidth - 1) / tileWidth;
+    const uint64_t tilesDown = (uint64_t(m_picture.height) + tileLength - 1) / tileLength;
     const uint64_t pictureBytes =
-        (uint64_t(m_dwWidth) * plan.bitsPerSample * bandSamples + 7) / 8 * m_dwHeight * planeCount;
+        (uint64_t(m_picture.width) * plan.bitsPerSample * bandSamples + 7) / 8 * m_picture.height * planeCount;
     const uint64_t workBytes = tilesAcross * tilesDown * planeCount * tileBytes;
     if (workBytes > std::max<uint64_t>(kMaxTileWork, 16 * pictureBytes))
         return;
@@ -493,8 +480,8 @@ void SECTiff::ConvertTiles(TIFF* tif, const Plan& plan)
         return;
     const uint32_t tiles = TIFFNumberOfTiles(tif);
     for (int plane = 0; plane < planeCount; ++plane) {
-        for (uint64_t y = 0; y < m_dwHeight; y += tileLength) {
-            for (uint64_t x = 0; x < m_dwWidth; x += tileWidth) {
+        for (uint64_t y = 0; y < m_picture.height; y += tileLength) {
+            for (uint64_t x = 0; x < m_picture.width; x += tileWidth) {
                 uint32_t index = TIFFComputeTile(tif, static_cast<uint32_t>(x), static_cast<uint32_t>(y), 0,
                                                  static_cast<uint16_t>(plane));
                 if (index >= tiles)
@@ -518,7 +505,7 @@ void SECTiff::ConvertThroughRgba(TIFF* tif, const Plan& plan)
     if (!TIFFRGBAImageOK(tif, message) || !TIFFRGBAImageBegin(&img, tif, 0, message))
         return;
     img.req_orientation = img.orientation;
-    const uint32_t width = m_dwWidth, height = m_dwHeight;
+    const uint32_t width = m_picture.width, height = m_picture.height;
     // Bands start on strip or tile boundaries, where subsampled blocks start.
     uint32_t band = height;
     if (TIFFIsTiled(tif))
@@ -541,7 +528,7 @@ void SECTiff::ConvertThroughRgba(TIFF* tif, const Plan& plan)
             for (uint32_t r = 0; r < rows; ++r) {
                 uint64_t line = y + r;
                 uint64_t outRow = plan.bottomFirst ? height - 1 - line : line;
-                uint8_t* out = m_bits.Data() + outRow * stride;
+                uint8_t* out = m_picture.bits.Data() + outRow * stride;
                 const uint32_t* in = pixels + size_t(r) * width;
                 for (uint32_t x = 0; x < width; ++x) {
                     out[3 * x] = static_cast<uint8_t>(TIFFGetB(in[x]));
@@ -561,7 +548,7 @@ void SECTiff::ConvertThroughRgba(TIFF* tif, const Plan& plan)
 void SECTiff::PutBand(const Plan& plan, const uint8_t* data, size_t size, uint64_t rowBytes, uint32_t x0,
                       uint32_t y0, uint32_t columns, uint32_t rows, int plane)
 {
-    const uint32_t width = m_dwWidth, height = m_dwHeight;
+    const uint32_t width = m_picture.width, height = m_picture.height;
     if (x0 >= width || y0 >= height)
         return;
     columns = std::min(columns, width - x0);
@@ -577,9 +564,9 @@ void SECTiff::PutBand(const Plan& plan, const uint8_t* data, size_t size, uint64
         const uint8_t* in = data + r * rowBytes;
         uint64_t line = uint64_t(y0) + r;
         uint64_t outRow = plan.bottomFirst ? height - 1 - line : line;
-        if ((outRow + 1) * stride > m_bits.Size())
+        if ((outRow + 1) * stride > m_picture.bits.Size())
             return;
-        uint8_t* out = m_bits.Data() + outRow * stride;
+        uint8_t* out = m_picture.bits.Data() + outRow * stride;
         if (plan.kind == Plan::Rgb) {
             const uint8_t* map = plan.map.empty() ? nullptr : plan.map.data();
             if (plan.separate) {
@@ -606,7 +593,7 @@ void SECTiff::PutBand(const Plan& plan, const uint8_t* data, size_t size, uint64
                     }
                 }
             }
-        } else if (m_nBitsPerPixel == 1) {
+        } else if (m_picture.bitsPerPixel == 1) {
             for (uint32_t c = 0; c < columns; ++c) {
                 uint64_t x = uint64_t(x0) + c;
                 uint8_t mask = static_cast<uint8_t>(0x80u >> (x & 7));
@@ -635,16 +622,17 @@ bool SECTiff::WriteTiff(const std::string& fileName)
 {
     if (!HasPicture() || GetInfoHeader().biCompression != BI_RGB)
         return false;
-    if (m_nBitsPerPixel != 1 && m_nBitsPerPixel != 4 && m_nBitsPerPixel != 8 && m_nBitsPerPixel != 24)
+    const int bpp = m_picture.bitsPerPixel;
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24)
         return false;
     if (!FlipVert())
         return false;
     bool ok = UnpadBits();
     // The file holds red, green, blue; the picture blue, green, red.
-    const bool swap = ok && m_nBitsPerPixel == 24;
-    const uint64_t pixels = uint64_t(m_dwWidth) * m_dwHeight;
+    const bool swap = ok && m_picture.bitsPerPixel == 24;
+    const uint64_t pixels = uint64_t(m_picture.width) * m_picture.height;
     auto swapRedBlue = [&] {
-        uint8_t* p = m_bits.Data();
+        uint8_t* p = m_picture.bits.Data();
         for (uint64_t i = 0; i < pixels; ++i, p += 3)
             std::swap(p[0], p[2]);
     };
@@ -665,7 +653,7 @@ bool SECTiff::WriteTiff(const std::string& fileName)
 
 bool SECTiff::WriteOpened(TIFF* tif)
 {
-    const uint32_t width = m_dwWidth, height = m_dwHeight;
+    const uint32_t width = m_picture.width, height = m_picture.height;
     bool ok = TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width) && TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height) &&
               TIFFSetField(tif, TIFFTAG_COMPRESSION, static_cast<uint16_t>(m_nFormatValue)) &&
               TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) &&
@@ -677,14 +665,14 @@ bool SECTiff::WriteOpened(TIFF* tif)
     if (!ok)
         return false;
 
-    const uint8_t* data = m_bits.Data();
+    const uint8_t* data = m_picture.bits.Data();
     const uint64_t rowBytes = UnpaddedRowLength();
     uint64_t size = rowBytes * height;
     std::vector<uint8_t> converted;
-    if (m_nBitsPerPixel == 24) {
+    if (m_picture.bitsPerPixel == 24) {
         ok = TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3) && TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8) &&
              TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
-    } else if (m_nBitsPerPixel == 1) {
+    } else if (m_picture.bitsPerPixel == 1) {
         ok = TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1) &&
              TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
         // Black-is-zero keeps the picture's look only when index 0 is the
@@ -702,7 +690,8 @@ bool SECTiff::WriteOpened(TIFF* tif)
         }
     } else {
         std::vector<uint16_t> red(256), green(256), blue(256);
-        for (size_t i = 0; i < 256 && i < std::max<size_t>(m_wColors, 1u << m_nBitsPerPixel); ++i) {
+        const size_t entries = std::max<size_t>(m_picture.colours, 1u << m_picture.bitsPerPixel);
+        for (size_t i = 0; i < 256 && i < entries; ++i) {
             const RgbQuad* q = GetColour(i);
             if (!q)
                 break;
@@ -713,7 +702,7 @@ bool SECTiff::WriteOpened(TIFF* tif)
         ok = TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8) &&
              TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_PALETTE) &&
              TIFFSetField(tif, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
-        if (m_nBitsPerPixel == 4) {
+        if (m_picture.bitsPerPixel == 4) {
             // One byte per index in the file.
             converted.resize(size_t(width) * height);
             for (uint32_t y = 0; y < height; ++y) {

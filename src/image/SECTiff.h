@@ -45,7 +45,6 @@ private:
     void ConvertThroughRgba(tiff* tif, const Plan& plan);
     void PutBand(const Plan& plan, const uint8_t* data, size_t size, uint64_t rowBytes, uint32_t x0,
                  uint32_t y0, uint32_t columns, uint32_t rows, int plane);
-    void TakePicture(SECTiff& from);
     bool WriteTiff(const std::string& fileName);
     bool WriteOpened(tiff* tif);
 

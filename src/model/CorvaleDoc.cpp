@@ -5,31 +5,38 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageTable.h"
 #include "platform/Prompter.h"
-#include "platform/SystemFolders.h"
-
-namespace {
-CCorvaleDoc* g_pActiveBook = nullptr;
-}
 
 CCorvaleDoc::CCorvaleDoc() : CRouter(false), m_pCurrent(&m_root)
 {
     m_root.m_bGroup = 1;
+    m_root.SetBookHost(this);
+    JoinBus(&m_bus);
 }
 
 CCorvaleDoc::~CCorvaleDoc()
 {
-    if (g_pActiveBook == this)
-        g_pActiveBook = nullptr;
+    // The bus goes before the router it is part of.
+    JoinBus(nullptr);
 }
 
-CCorvaleDoc* CCorvaleDoc::GetActiveBook()
+PictureSource CCorvaleDoc::GetPictureSource()
 {
-    return g_pActiveBook;
+    return {m_strBookFolder, m_pictureLimits, m_pPictureBudget.get()};
 }
 
-void CCorvaleDoc::SetActiveBook(CCorvaleDoc* doc)
+PictureResult CCorvaleDoc::LoadPictureFor(CPhotoNode& photo)
 {
-    g_pActiveBook = doc;
+    WaitCursor wait;
+    PictureResult result = photo.LoadPicture(GetPictureSource());
+    if (!result.message.empty())
+        Prompter::Current().Message(result.message);
+    return result;
+}
+
+void CCorvaleDoc::PlayMedia(CMediaNode& item)
+{
+    if (m_mediaPlayer)
+        m_mediaPlayer(item);
 }
 
 void CCorvaleDoc::DeleteContents()
@@ -66,17 +73,14 @@ void CCorvaleDoc::Serialize(CArchive& ar)
 
 bool CCorvaleDoc::OnNewDocument()
 {
-    SetActiveBook(this);
     if (!CDocument::OnNewDocument())
         return false;
-    Send(RouterMessage::BookLoaded(&m_root), nullptr);
+    Send(RouterMessage::BookLoaded(&m_root, this), nullptr);
     return true;
 }
 
 bool CCorvaleDoc::OnOpenDocument(const std::string& path)
 {
-    SetActiveBook(this);
-
     // A book on a CD that was taken out: let the user put it back or give up.
     if (IsCdRomPath(path)) {
         while (!FileExists(path)) {
@@ -94,8 +98,7 @@ bool CCorvaleDoc::OnOpenDocument(const std::string& path)
     // Files a save or an import into this folder left when it was killed.
     if (!IsCdRomPath(path))
         RemoveStaleTemporaries(m_strBookFolder);
-    SystemFolders::SetCurrentDirectory(m_strBookFolder);
-    Send(RouterMessage::BookLoaded(&m_root), nullptr);
+    Send(RouterMessage::BookLoaded(&m_root, this), nullptr);
     return true;
 }
 
@@ -103,8 +106,6 @@ void CCorvaleDoc::OnCloseDocument()
 {
     Send(RouterMessage::BookClosing(), nullptr);
     CDocument::OnCloseDocument();
-    if (g_pActiveBook == this)
-        g_pActiveBook = nullptr;
 }
 
 void CCorvaleDoc::OnMessage(const RouterMessage& message)

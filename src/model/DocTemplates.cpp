@@ -2,7 +2,6 @@
 
 #include "model/OldCorvaleDoc.h"
 #include "platform/FileSystem.h"
-#include "platform/SystemFolders.h"
 
 #include <strings.h>
 
@@ -76,10 +75,7 @@ std::unique_ptr<CCorvaleDoc> ReadBookFile(const std::string& path)
 std::unique_ptr<CCorvaleDoc> OpenBookFile(const std::string& path)
 {
     std::unique_ptr<CCorvaleDoc> doc = NewDocumentFor(path);
-    std::string cwd = SystemFolders::CurrentDirectory();
-    bool ok = doc->OnOpenDocument(path);
-    SystemFolders::SetCurrentDirectory(cwd);
-    if (!ok)
+    if (!doc->OnOpenDocument(path))
         return nullptr;
     return doc;
 }

@@ -32,13 +32,11 @@ int TemplateForPath(const std::string& path);
 
 // Opens `path` with the document class its extension calls for, a name with
 // neither extension as a Picture Book; null when it does not open (the
-// messages went to the Prompter). The working folder is kept, though the
-// document moves it to the book's folder.
+// messages went to the Prompter).
 std::unique_ptr<CCorvaleDoc> OpenBookFile(const std::string& path);
 
-// Reads `path` as OpenBookFile does, and only that: the document never
-// becomes the active book and the working folder stays. Its book folder is
-// the file's folder.
+// Reads `path` as OpenBookFile does, and only that: nothing is announced on
+// the bus. Its book folder is the file's folder.
 std::unique_ptr<CCorvaleDoc> ReadBookFile(const std::string& path);
 
 // The templates in registration order.

@@ -7,13 +7,9 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageTable.h"
 #include "platform/Prompter.h"
+#include "platform/UniqueFd.h"
 
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-std::function<void(const std::string&)> CDocument::s_addToRecentFileList;
 
 namespace {
 
@@ -25,53 +21,44 @@ struct FileReadError {};
 // held in memory, which for a large book is as much again as its nodes.
 class DocumentFile : public CArchiveSource {
 public:
-    ~DocumentFile() override
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-
     ReadResult Open(const std::string& path)
     {
         // A pipe would be waited on for ever and a device read as an empty
         // book: only a regular file is a book, anything else is refused as a
         // folder is.
-        m_fd = OpenRegularFileForReading(path, m_nError);
-        if (m_fd < 0) {
+        m_file.Reset(OpenRegularFileForReading(path, m_nError));
+        if (!m_file.IsOpen()) {
             if (m_nError == EISDIR)
                 m_nError = EACCES;
             return ReadResult::FileError;
         }
-        struct stat st;
-        if (::fstat(m_fd, &st) != 0) {
+        uint64_t size = 0;
+        if (!m_file.Size(size)) {
             m_nError = errno;
             return ReadResult::FileError;
         }
-        if (static_cast<unsigned long long>(st.st_size) > CDocument::kMaxFileBytes)
+        if (size > CDocument::kMaxFileBytes)
             return ReadResult::TooLarge;
-        m_nSize = static_cast<size_t>(st.st_size);
+        m_nSize = static_cast<size_t>(size);
         return ReadResult::Ok;
     }
 
     // A file that shrinks while it is read simply ends sooner.
     size_t Read(char* data, size_t size) override
     {
-        for (;;) {
-            ssize_t n = ::read(m_fd, data, size);
-            if (n >= 0)
-                return static_cast<size_t>(n);
-            if (errno != EINTR) {
-                m_nError = errno;
-                throw FileReadError();
-            }
+        ssize_t n = m_file.Read(data, size);
+        if (n < 0) {
+            m_nError = errno;
+            throw FileReadError();
         }
+        return static_cast<size_t>(n);
     }
 
     size_t Size() const { return m_nSize; }
     int Error() const { return m_nError; }
 
 private:
-    int m_fd = -1;
+    UniqueFd m_file;
     size_t m_nSize = 0;
     int m_nError = 0;
 };
@@ -107,8 +94,8 @@ void CDocument::SetPathName(const std::string& path, bool addToRecentFiles)
     m_strPathName = path;
     size_t slash = path.find_last_of("/\\");
     m_strTitle = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (addToRecentFiles && s_addToRecentFileList)
-        s_addToRecentFileList(path);
+    if (addToRecentFiles && m_addToRecentFileList)
+        m_addToRecentFileList(path);
 }
 
 bool CDocument::OnNewDocument()

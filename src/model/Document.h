@@ -22,7 +22,7 @@ public:
 
     const std::string& GetPathName() const { return m_strPathName; }
     // Sets the path and the window title (the file's name); enters the path in
-    // the recent-file list when one is installed.
+    // the recent-file list when the document was given one.
     void SetPathName(const std::string& path, bool addToRecentFiles = true);
     const std::string& GetTitle() const { return m_strTitle; }
     void SetTitle(const std::string& title) { m_strTitle = title; }
@@ -46,7 +46,8 @@ public:
     bool DoSave(const std::string& path, bool replace = true);
 
     // Receives every path set with SetPathName(path, true).
-    static std::function<void(const std::string&)> s_addToRecentFileList;
+    using RecentFileList = std::function<void(const std::string&)>;
+    void SetRecentFileList(RecentFileList add) { m_addToRecentFileList = std::move(add); }
 
     // Reads `size` bytes of a file into the document; false after reporting the failure.
     bool LoadFromBytes(const void* data, size_t size);
@@ -60,4 +61,5 @@ protected:
     std::string m_strPathName;
     std::string m_strTitle;
     bool m_bModified = false;
+    RecentFileList m_addToRecentFileList;
 };

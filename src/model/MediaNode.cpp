@@ -1,6 +1,7 @@
 #include "model/MediaNode.h"
 
 #include "model/Archive.h"
+#include "model/PhotoNode.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,7 +9,6 @@
 const CRuntimeClass CMediaNode::classCMediaNode = {"CMediaNode", 1, &CMediaNode::CreateObject,
                                                    &CBaseNode::classCBaseNode};
 
-std::function<void(CMediaNode&)> CMediaNode::s_play;
 
 namespace {
 
@@ -61,6 +61,6 @@ void CMediaNode::Serialize(CArchive& ar)
 
 void CMediaNode::Play()
 {
-    if (s_play)
-        s_play(*this);
+    if (BookHost* host = CPhotoNode::HostOf(*this))
+        host->PlayMedia(*this);
 }

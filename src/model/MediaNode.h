@@ -3,8 +3,6 @@
 
 #include "model/BaseNode.h"
 
-#include <functional>
-
 enum MediaType : int32_t {
     MEDIA_UNKNOWN = 0,
     MEDIA_SOUND = 1,
@@ -26,10 +24,9 @@ public:
     bool IsMedia() const override { return true; }
     void SetFileName(const std::string& name) override;
 
-    // Plays the item through the player the application installed; nothing
-    // happens without one (a headless program never plays).
+    // Plays the item through the book it belongs to; nothing happens for an
+    // item of no book, or of a book no player was given to.
     void Play();
-    static std::function<void(CMediaNode&)> s_play;
 
     int32_t m_nMediaVersion = 0;
     int32_t m_nMediaRevision = 0;

@@ -5,11 +5,9 @@
 #include "image/SECDib.h"
 #include "image/SECImage.h"
 #include "model/Archive.h"
-#include "model/CorvaleDoc.h"
 #include "platform/CodePage.h"
 #include "platform/MessageTable.h"
 #include "platform/PathResolver.h"
-#include "platform/Prompter.h"
 
 const CRuntimeClass CPhotoNode::classCPhotoNode = {"CPhotoNode", 1, &CPhotoNode::CreateObject,
                                                    &CBaseNode::classCBaseNode};
@@ -69,42 +67,57 @@ CMediaNode* CPhotoNode::AddMedia(std::unique_ptr<CMediaNode> child)
     return m_media.back().get();
 }
 
-bool CPhotoNode::LoadPicture()
+PictureResult CPhotoNode::LoadPicture(const PictureSource& source)
 {
     if (m_strFileName.empty())
-        return false;
+        return {PictureStatus::NoFile, std::string()};
     // Stored names use backslashes and any letter case; a bare name lies in
-    // the open book's folder.
-    CCorvaleDoc* book = CCorvaleDoc::GetActiveBook();
-    std::string path = PathResolver::Resolve(m_strFileName, book ? book->m_strBookFolder : std::string());
+    // the book's folder.
+    std::string path = PathResolver::Resolve(m_strFileName, source.folder);
     if (path.empty())
-        return false;
+        return {PictureStatus::NoFile, std::string()};
 
-    WaitCursor wait;
     std::string shownName = Cp1252ToUtf8(m_strFileName);
     std::unique_ptr<SECImage> image = CreateImageForFileName(m_strFileName);
-    if (!image) {
-        Prompter::Current().Message(FormatMessageText(MessageId::ImageNotSupported, {shownName}));
-        return false;
-    }
+    if (!image)
+        return {PictureStatus::NotSupported, FormatMessageText(MessageId::ImageNotSupported, {shownName})};
+    image->SetLimits(source.limits);
     m_pImage = std::move(image);
+    if (!m_pBudget)
+        m_pBudget = source.budget;
     if (!m_pImage->LoadImage(path)) {
         // The failed image stays, so the picture is not tried again.
-        Prompter::Current().Message(FormatMessageText(MessageId::CouldNotLoadImage, {shownName}));
-        return false;
+        return {PictureStatus::NotLoaded, FormatMessageText(MessageId::CouldNotLoadImage, {shownName})};
     }
-    m_sizePicture = {static_cast<int32_t>(m_pImage->m_dwWidth),
-                     static_cast<int32_t>(m_pImage->m_dwHeight)};
+    m_sizePicture = {static_cast<int32_t>(m_pImage->GetWidth()),
+                     static_cast<int32_t>(m_pImage->GetHeight())};
     ChargePictures();
-    return true;
+    return {};
+}
+
+BookHost* CPhotoNode::HostOf(const CBaseNode& node)
+{
+    const CBaseNode* root = &node;
+    while (root->m_pParent)
+        root = root->m_pParent;
+    // Only photographs hold children, so a root with children is one; a
+    // lone multimedia item belongs to no book.
+    if (!root->IsPhoto())
+        return nullptr;
+    return static_cast<const CPhotoNode*>(root)->m_pBookHost;
+}
+
+void CPhotoNode::LoadWantedPicture()
+{
+    BookHost* host = HostOf(*this);
+    if (host)
+        host->LoadPictureFor(*this);
+    else
+        LoadPicture(PictureSource());
 }
 
 void CPhotoNode::ChargePictures()
 {
-    if (!m_pBudget) {
-        CCorvaleDoc* book = CCorvaleDoc::GetActiveBook();
-        m_pBudget = book ? &book->GetPictureBudget() : nullptr;
-    }
     if (!m_pBudget)
         return;
     uint64_t bytes = 0;
@@ -130,13 +143,13 @@ void CPhotoNode::ReleasePictures()
 void CPhotoNode::PrepareDisplayImage(const DisplaySettings& settings, bool force)
 {
     if (!m_pImage)
-        LoadPicture();
+        LoadWantedPicture();
     if (!m_pImage)
         return;
     if (!force && m_pDisplayImage)
         return;
 
-    uint32_t width = m_pImage->m_dwWidth, height = m_pImage->m_dwHeight;
+    uint32_t width = m_pImage->GetWidth(), height = m_pImage->GetHeight();
     uint32_t displayWidth = 0, displayHeight = 0;
     DisplayCopy::Action action =
         DisplayCopy::Decide(width, height, settings.shrinkLargeImages, settings.shrinkSize,
@@ -169,7 +182,7 @@ void CPhotoNode::FreeDisplayImage()
 SECImage* CPhotoNode::GetShownImage()
 {
     if (!m_pImage)
-        LoadPicture();
+        LoadWantedPicture();
     else if (m_pBudget)
         m_pBudget->Touch(this);
     return m_pDisplayImage ? m_pDisplayImage.get() : m_pImage.get();
@@ -178,7 +191,7 @@ SECImage* CPhotoNode::GetShownImage()
 const CSize* CPhotoNode::GetShownSize()
 {
     if (!m_pImage) {
-        LoadPicture();
+        LoadWantedPicture();
         if (!m_pImage)
             return nullptr;
     }

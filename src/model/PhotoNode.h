@@ -6,6 +6,8 @@
 #include "image/PictureBudget.h"
 #include "model/BaseNode.h"
 #include "model/MediaNode.h"
+#include "model/BookHost.h"
+#include "model/PictureLoad.h"
 
 #include <memory>
 #include <vector>
@@ -41,14 +43,24 @@ public:
     CPhotoNode* AddPhoto(std::unique_ptr<CPhotoNode> child);
     CMediaNode* AddMedia(std::unique_ptr<CMediaNode> child);
 
-    // Loads the picture named by the file name into m_pImage.
-    bool LoadPicture();
+    // Loads the picture named by the file name into m_pImage, its name
+    // resolved in the source's folder; says nothing to the user, but returns
+    // what to say. A picture that fails to load stays as an empty image (so
+    // it is not tried again); an unsupported name leaves no image.
+    PictureResult LoadPicture(const PictureSource& source);
     // Makes (or, with `force`, remakes) the shrunken display copy when the
-    // settings ask for one; loads the picture first if needed.
+    // settings ask for one; has the book load the picture first if needed.
     void PrepareDisplayImage(const DisplaySettings& settings, bool force);
     void FreeDisplayImage();
     // Empties the node back to its just-constructed state (children, pictures, texts).
     void Clear();
+
+    // Makes `host` the book that loads this tree's pictures when they are
+    // first wanted; only a root's host counts. Null (the default) loads from
+    // the working folder and tells the user nothing.
+    void SetBookHost(BookHost* host) { m_pBookHost = host; }
+    // The host of the tree `node` belongs to, or null.
+    static BookHost* HostOf(const CBaseNode& node);
 
     int32_t m_nPhotoVersion = 0;
     int32_t m_nPhotoRevision = 0;
@@ -60,6 +72,8 @@ public:
     std::vector<std::unique_ptr<CPhotoNode>> m_photos;
 
 private:
+    // Loads the picture through the host at the tree's root.
+    void LoadWantedPicture();
     // Charges what the picture and display copy hold to the open book's
     // budget, which may free other photographs' pictures to make room.
     void ChargePictures();
@@ -67,4 +81,5 @@ private:
     void ReleasePictures();
 
     PictureBudget* m_pBudget = nullptr; // where the pictures are charged; not owned
+    BookHost* m_pBookHost = nullptr; // not owned
 };

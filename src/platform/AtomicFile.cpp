@@ -1,6 +1,7 @@
 #include "platform/AtomicFile.h"
 
 #include "platform/FileSystem.h"
+#include "platform/UniqueFd.h"
 
 #include <cerrno>
 #include <cstring>
@@ -226,14 +227,12 @@ bool AtomicFileWriter::WriteFrom(int fd, const std::function<void()>& afterPiece
 bool CopyFileAtomically(const std::string& from, const std::string& to, int& err,
                         const std::function<void()>& afterPiece)
 {
-    int in = OpenRegularFileForReading(from, err);
-    if (in < 0)
+    UniqueFd in(OpenRegularFileForReading(from, err));
+    if (!in.IsOpen())
         return false;
     RemoveStaleTemporaries(FolderOf(to));
     AtomicFileWriter writer;
-    bool ok = writer.Open(to) && writer.WriteFrom(in, afterPiece);
-    ::close(in);
-    ok = ok && writer.Commit();
+    bool ok = writer.Open(to) && writer.WriteFrom(in.Get(), afterPiece) && writer.Commit();
     err = ok ? 0 : writer.Error();
     return ok;
 }

@@ -1,6 +1,7 @@
 #include "platform/RecordScan.h"
 
 #include "platform/FileSystem.h"
+#include "platform/UniqueFd.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -11,24 +12,17 @@
 namespace {
 
 // Fills `buffer` unless the file ends (or fails) first; the bytes read.
-size_t ReadFull(int fd, char* buffer, size_t count)
+size_t ReadFull(const UniqueFd& file, char* buffer, size_t count)
 {
     size_t done = 0;
     while (done < count) {
-        ssize_t n = ::read(fd, buffer + done, count - done);
-        if (n < 0 && errno == EINTR)
-            continue;
+        ssize_t n = file.Read(buffer + done, count - done);
         if (n <= 0)
             break;
         done += static_cast<size_t>(n);
     }
     return done;
 }
-
-struct FdCloser {
-    int fd;
-    ~FdCloser() { ::close(fd); }
-};
 
 } // namespace
 
@@ -38,10 +32,9 @@ bool ScanFileForRecord(const std::string& path, std::string_view marker, size_t 
     if (marker.empty())
         return false;
     // The files scanned are other people's (a package's, an installation's).
-    int fd = OpenRegularFileForReading(path);
-    if (fd < 0)
+    UniqueFd file(OpenRegularFileForReading(path));
+    if (!file.IsOpen())
         return false;
-    FdCloser closer{fd};
     // Each piece keeps the tail of the one before, long enough for a record
     // that straddles the two.
     const size_t keep = marker.size() + bodyLength;
@@ -50,7 +43,7 @@ bool ScanFileForRecord(const std::string& path, std::string_view marker, size_t 
     for (;;) {
         size_t kept = bytes.size();
         bytes.resize(kept + kPiece);
-        size_t got = ReadFull(fd, bytes.data() + kept, kPiece);
+        size_t got = ReadFull(file, bytes.data() + kept, kPiece);
         bytes.resize(kept + got);
         bool atEnd = got < kPiece;
         // Only where the body after a marker is complete (or the file ends).

@@ -9,6 +9,7 @@
 #include "platform/Prompter.h"
 #include "platform/SettingsKeys.h"
 #include "platform/SystemFolders.h"
+#include "platform/UniqueFd.h"
 #include "platform/VersionRecord.h"
 #include "setup/IniFiles.h"
 #include "setup/InstallSection.h"
@@ -58,26 +59,24 @@ CopyResult CopyToInstalledFile(const std::string& from, const std::string& to, i
 {
     // Only a regular file is copied.
     errno = 0;
-    int in = OpenRegularFileForReading(from);
-    if (in < 0) {
+    UniqueFd in(OpenRegularFileForReading(from));
+    if (!in.IsOpen()) {
         error = errno;
         return CopyResult::CannotOpenSource;
     }
-    struct stat st{};
-    ::fstat(in, &st);
+    unsigned permissions = 0;
+    in.Permissions(permissions);
 
     mode_t mask = ::umask(0);
     ::umask(mask);
-    unsigned mode = ((st.st_mode & 0777) & ~mask) | S_IRUSR | S_IWUSR;
+    unsigned mode = ((permissions & 0777) & ~mask) | S_IRUSR | S_IWUSR;
     RemoveStaleTemporaries(FolderOfPath(to));
     AtomicFileWriter writer;
     if (!writer.Open(to, mode)) {
         error = writer.Error();
-        ::close(in);
         return CopyResult::CannotCreateTarget;
     }
-    bool ok = writer.WriteFrom(in);
-    ::close(in);
+    bool ok = writer.WriteFrom(in.Get());
     if (!ok || !writer.Commit()) {
         error = writer.Error();
         return CopyResult::CopyFailed;

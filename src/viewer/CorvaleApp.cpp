@@ -64,14 +64,11 @@ CCorvaleApp::CCorvaleApp()
     m_pMediaWindows = std::make_unique<CMediaWindowManager>(*this);
     m_pMapiSession = std::make_unique<MapiSession>();
     m_pPrinters = std::make_unique<PrinterDirectory>();
-    CMediaNode::s_play = [this](CMediaNode& item) { m_pMediaWindows->Play(item); };
     m_mediaPlayerProbe = &CMediaPlayer::IsAvailable;
 }
 
 CCorvaleApp::~CCorvaleApp()
 {
-    CDocument::s_addToRecentFileList = nullptr;
-    CMediaNode::s_play = nullptr;
     m_pMediaWindows.reset();
     m_pHelp.reset();
     m_pMainFrame.reset();
@@ -84,6 +81,35 @@ CCorvaleApp::~CCorvaleApp()
 void CCorvaleApp::SetPrinterDirectory(std::unique_ptr<PrinterDirectory> printers)
 {
     m_pPrinters = std::move(printers);
+}
+
+void CCorvaleApp::AddToRecentFileList(const std::string& path)
+{
+    m_recentFiles.Add(path);
+    Settings settings = Settings::Profile();
+    m_recentFiles.Save(settings);
+    if (m_pMainFrame)
+        m_pMainFrame->RebuildMenus();
+}
+
+DisplaySettings CCorvaleApp::LiveDisplaySettings() const
+{
+    if (m_pMainFrame)
+        return {m_pMainFrame->m_bShrinkLargeImages, m_pMainFrame->m_nImageShrinkSize,
+                m_pMainFrame->m_nImageShrinkFactor};
+    return ReadDisplaySettings(Settings::Profile());
+}
+
+void CCorvaleApp::ShowStatusMessage(const QString& text)
+{
+    if (m_pMainFrame)
+        m_pMainFrame->SetMessageText(text);
+}
+
+void CCorvaleApp::TrackContextMenu(ContextMenuIndex index, QWidget* owner, const QPoint& globalPos)
+{
+    if (m_pMainFrame)
+        m_pMainFrame->TrackContextMenu(index, owner, globalPos);
 }
 
 CCorvaleApp* CCorvaleApp::Instance()
@@ -108,13 +134,6 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
 
     Settings profile = Settings::Profile();
     m_recentFiles.Load(profile);
-    CDocument::s_addToRecentFileList = [this](const std::string& path) {
-        m_recentFiles.Add(path);
-        Settings settings = Settings::Profile();
-        m_recentFiles.Save(settings);
-        if (m_pMainFrame)
-            m_pMainFrame->RebuildMenus();
-    };
 
     std::string program = QCoreApplication::applicationFilePath().toStdString();
     m_bFixedDrive = IsFixedDrivePath(program);
@@ -178,7 +197,9 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
     if (cmdInfo.m_bShortcut && !cmdInfo.m_strShortcutFile.empty()) {
         if (FileExists(cmdInfo.m_strShortcutFile)) {
             CCorvaleDoc temp;
-            std::string cwd = SystemFolders::CurrentDirectory();
+            temp.SetRecentFileList([this](const std::string& path) { AddToRecentFileList(path); });
+            if (m_pMainFrame)
+                m_pMainFrame->FollowBook(&temp.Bus());
             if (temp.OnOpenDocument(cmdInfo.m_strShortcutFile)) {
                 temp.SetPathName(cmdInfo.m_strShortcutFile);
                 if (!MakeShortcutForBook(temp))
@@ -186,7 +207,6 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
                 // The panes heard it load: they must hear it close before its nodes go.
                 temp.OnCloseDocument();
             }
-            SystemFolders::SetCurrentDirectory(cwd);
         } else {
             Prompter::Current().Message(
                 FormatMessageText(MessageId::ShortcutFileMissing, {cmdInfo.m_strShortcutFile}));
@@ -302,7 +322,11 @@ CCorvaleDoc* CCorvaleApp::OpenDocumentFile(const std::string& name)
         d.SetPathName(path);
         return true;
     });
-    return ok ? m_pDocument.get() : nullptr;
+    if (!ok)
+        return nullptr;
+    // A player outside the viewer starts in the working folder: the open book's.
+    SystemFolders::SetCurrentDirectory(m_pDocument->m_strBookFolder);
+    return m_pDocument.get();
 }
 
 bool CCorvaleApp::NewDocument()
@@ -319,16 +343,19 @@ bool CCorvaleApp::NewDocument()
 bool CCorvaleApp::OpenInNewWindow(std::unique_ptr<CCorvaleDoc> doc,
                                   const std::function<bool(CCorvaleDoc&)>& fill)
 {
-    // The view joins the bus before the document announces itself, so it
-    // hears the book being loaded.
-    auto* view = new CCorvaleView(doc.get());
+    doc->SetRecentFileList([this](const std::string& path) { AddToRecentFileList(path); });
+    doc->SetMediaPlayer([this](CMediaNode& item) { m_pMediaWindows->Play(item); });
+    // The panes and the view join the bus before the document announces
+    // itself, so they hear the book being loaded.
+    m_pMainFrame->FollowBook(&doc->Bus());
+    auto* view = new CCorvaleView(doc.get(), this);
     auto* frame = new CChildFrame(view, ChildKind::Photo);
     if (!fill(*doc)) {
         delete frame;
         return false;
     }
     m_pDocument = std::move(doc);
-    m_pDocCommands = std::make_unique<CDocumentCommands>(*m_pDocument, m_pMainFrame.get());
+    m_pDocCommands = std::make_unique<CDocumentCommands>(*m_pDocument, m_pMapiSession.get(), m_pMainFrame.get());
     m_pPhotoFrame = frame;
     connect(frame, &CChildFrame::Closed, this, &CCorvaleApp::OnPhotoFrameClosed);
     m_pMainFrame->MdiArea()->addSubWindow(frame);

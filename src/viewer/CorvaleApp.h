@@ -4,6 +4,7 @@
 
 #include "app/RecentFileList.h"
 #include "viewer/CommandTarget.h"
+#include "viewer/ViewHost.h"
 
 #include <QObject>
 #include <QStringList>
@@ -26,13 +27,19 @@ class QtPrompter;
 class SingleInstance;
 class QTimer;
 
-class CCorvaleApp : public QObject, public CommandTarget {
+class CCorvaleApp : public QObject, public CommandTarget, public ViewHost {
     Q_OBJECT
 public:
     CCorvaleApp();
     ~CCorvaleApp() override;
 
     static CCorvaleApp* Instance();
+
+    // What the book's views ask of the program, from the main frame.
+    DisplaySettings LiveDisplaySettings() const override;
+    bool CenterLargePhotos() const override { return m_bCenterLargePhotos; }
+    void ShowStatusMessage(const QString& text) override;
+    void TrackContextMenu(ContextMenuIndex index, QWidget* owner, const QPoint& globalPos) override;
 
     // Start-up; false ends the process (the message, if any, was shown).
     bool InitInstance(const QStringList& arguments);
@@ -96,6 +103,8 @@ private:
     // Gives `doc` its photo window, lets `fill` open or start it, and makes it
     // the open Picture Book; false (and nothing kept) when `fill` fails.
     bool OpenInNewWindow(std::unique_ptr<CCorvaleDoc> doc, const std::function<bool(CCorvaleDoc&)>& fill);
+    // Enters `path` in the recent-file list, which is saved at once.
+    void AddToRecentFileList(const std::string& path);
 
     std::unique_ptr<QtPrompter> m_pPrompter;
     std::unique_ptr<CMainFrame> m_pMainFrame;

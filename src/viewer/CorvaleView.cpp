@@ -9,12 +9,11 @@
 #include "platform/CodePage.h"
 #include "platform/Settings.h"
 #include "viewer/ChildFrame.h"
-#include "viewer/CorvaleApp.h"
-#include "viewer/MainFrame.h"
 #include "viewer/HelpTopics.h"
 #include "viewer/MediaButtonIcons.h"
 #include "model/MediaNode.h"
 #include "viewer/PhotoPlaceholder.h"
+#include "viewer/ViewHost.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -69,9 +68,11 @@ const CSize* LoadedShownSize(CBaseNode* node)
 
 const char* const CCorvaleView::kControlIdProperty = "controlId";
 
-CCorvaleView::CCorvaleView(CCorvaleDoc* doc, QWidget* parent)
-    : QAbstractScrollArea(parent), CRouter(false), m_pDocument(doc)
+CCorvaleView::CCorvaleView(CCorvaleDoc* doc, ViewHost* host, QWidget* parent)
+    : QAbstractScrollArea(parent), CRouter(false), m_pDocument(doc), m_pHost(host)
 {
+    if (doc)
+        JoinBus(&doc->Bus());
     setWhatsThis(WhatsThisText(HelpTopic::Photo));
     // Like the system metrics of a document window, read once.
     QStyle* st = style();
@@ -207,26 +208,22 @@ const CSize* CCorvaleView::PrepareShown(bool prepare)
 
 DisplaySettings CCorvaleView::LiveDisplaySettings() const
 {
-    CCorvaleApp* app = CCorvaleApp::Instance();
-    if (CMainFrame* frame = app ? app->GetMainFrame() : nullptr)
-        return {frame->m_bShrinkLargeImages, frame->m_nImageShrinkSize, frame->m_nImageShrinkFactor};
-    Settings settings = Settings::Profile();
-    return {settings.GetInt(SettingKey::ShrinkLargeImages) != 0, settings.GetInt(SettingKey::ImageShrinkSize),
-            settings.GetInt(SettingKey::ImageShrinkFactor)};
+    if (m_pHost)
+        return m_pHost->LiveDisplaySettings();
+    return ReadDisplaySettings(Settings::Profile());
 }
 
 bool CCorvaleView::CenterLargePhotos() const
 {
-    if (CCorvaleApp* app = CCorvaleApp::Instance())
-        return app->m_bCenterLargePhotos;
+    if (m_pHost)
+        return m_pHost->CenterLargePhotos();
     return ReadCenterLargePhotos(Settings::Profile());
 }
 
 void CCorvaleView::ShowStatusMessage(const QString& text) const
 {
-    CCorvaleApp* app = CCorvaleApp::Instance();
-    if (CMainFrame* frame = app ? app->GetMainFrame() : nullptr)
-        frame->SetMessageText(text);
+    if (m_pHost)
+        m_pHost->ShowStatusMessage(text);
 }
 
 QMdiSubWindow* CCorvaleView::DocumentWindow() const
@@ -396,7 +393,7 @@ const QImage* CCorvaleView::PictureToDraw()
     if (!photo || !photo->m_pImage)
         return nullptr;
     SECImage* image = photo->GetShownImage();
-    if (!image || image->m_dwWidth == 0 || image->m_dwHeight == 0)
+    if (!image || image->GetWidth() == 0 || image->GetHeight() == 0)
         return nullptr;
     const QImage& picture = m_pictures.Get(*image, photo);
     return picture.isNull() ? nullptr : &picture;
@@ -494,11 +491,8 @@ void CCorvaleView::contextMenuEvent(QContextMenuEvent* event)
     QPoint client = viewport()->mapFromGlobal(event->globalPos());
     if (!viewport()->rect().contains(client))
         return;
-    CCorvaleApp* app = CCorvaleApp::Instance();
-    CMainFrame* frame = app ? app->GetMainFrame() : nullptr;
-    if (!frame)
-        return;
-    frame->TrackContextMenu(CM_PHOTO, this, event->globalPos());
+    if (m_pHost)
+        m_pHost->TrackContextMenu(CM_PHOTO, this, event->globalPos());
 }
 
 void CCorvaleView::scrollContentsBy(int dx, int)

@@ -20,6 +20,7 @@ class QMdiSubWindow;
 class QPainter;
 class QPrinter;
 
+class ViewHost;
 class CCorvaleView : public QAbstractScrollArea, public CRouter, public CommandTarget {
     Q_OBJECT
 public:
@@ -29,7 +30,9 @@ public:
     static constexpr int kButtonWidth = 21;
     static constexpr int kButtonHeight = 22;
 
-    explicit CCorvaleView(CCorvaleDoc* doc, QWidget* parent = nullptr);
+    // `host` (not owned) is the program the view asks for settings, the
+    // status bar and menus; without one it reads the stored settings.
+    explicit CCorvaleView(CCorvaleDoc* doc, ViewHost* host = nullptr, QWidget* parent = nullptr);
     ~CCorvaleView() override;
 
     CCorvaleDoc* GetDocument() const { return m_pDocument; }
@@ -114,6 +117,7 @@ private:
     void OnScrollAction(Qt::Orientation orientation, int action);
 
     CCorvaleDoc* m_pDocument;
+    ViewHost* m_pHost; // not owned
     int m_nFrameBorder = 0;
     int m_nCaptionHeight = 0;
     int m_nScrollBarSize = 0;

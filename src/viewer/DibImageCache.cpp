@@ -34,9 +34,9 @@ DibImageCache::Key DibImageCache::KeyOf(const SECImage& image)
     key.bits = image.GetBits();
     key.bitsSize = image.GetBitsSize();
     key.header = image.GetHeaderBlock();
-    key.width = image.m_dwWidth;
-    key.height = image.m_dwHeight;
-    key.bitsPerPixel = image.m_nBitsPerPixel;
+    key.width = image.GetWidth();
+    key.height = image.GetHeight();
+    key.bitsPerPixel = image.GetBitsPerPixel();
     return key;
 }
 

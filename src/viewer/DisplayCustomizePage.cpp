@@ -1,5 +1,6 @@
 #include "viewer/DisplayCustomizePage.h"
 
+#include "model/CorvaleDoc.h"
 #include "model/Router.h"
 #include "platform/Settings.h"
 #include "platform/SettingsKeys.h"
@@ -167,7 +168,9 @@ bool CDisplayCustomizePage::OnApply()
         m_pFrame->m_nImageShrinkSize = size;
         m_pFrame->m_nImageShrinkFactor = factor;
     }
-    CRouter::Broadcast(RouterMessage::DisplaySettings(factor, size));
+    CCorvaleApp* app = CCorvaleApp::Instance();
+    if (CCorvaleDoc* doc = app ? app->GetDocument() : nullptr)
+        doc->Bus().Send(RouterMessage::DisplaySettings(factor, size), nullptr);
     if (m_pFrame)
         m_pFrame->update();
     SetModified(false);

@@ -4,7 +4,6 @@
 #include "exchange/MapiSession.h"
 #include "model/CorvaleDoc.h"
 #include "platform/CodePage.h"
-#include "viewer/CorvaleApp.h"
 #include "viewer/ExportBookCommand.h"
 #include "model/MediaNode.h"
 #include "viewer/PhotoTreeDataSource.h"
@@ -14,8 +13,8 @@
 #include <QApplication>
 #include <QClipboard>
 
-CDocumentCommands::CDocumentCommands(CCorvaleDoc& doc, QWidget* dialogParent)
-    : m_doc(doc), m_pDialogParent(dialogParent)
+CDocumentCommands::CDocumentCommands(CCorvaleDoc& doc, MapiSession* mail, QWidget* dialogParent)
+    : m_doc(doc), m_pMail(mail), m_pDialogParent(dialogParent)
 {
 }
 
@@ -55,12 +54,6 @@ bool CDocumentCommands::OnCommand(int id)
     default:
         return false;
     }
-}
-
-MapiSession* CDocumentCommands::MailSession() const
-{
-    CCorvaleApp* app = CCorvaleApp::Instance();
-    return app ? app->GetMailSession() : nullptr;
 }
 
 void CDocumentCommands::OnSendEmail()

@@ -10,15 +10,17 @@ class QWidget;
 
 class CDocumentCommands : public CommandTarget {
 public:
-    CDocumentCommands(CCorvaleDoc& doc, QWidget* dialogParent);
+    // `mail` (not owned, may be null) sends the book by e-mail.
+    CDocumentCommands(CCorvaleDoc& doc, MapiSession* mail, QWidget* dialogParent);
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CommandState& state) override;
 
 private:
     void OnSendEmail();
-    MapiSession* MailSession() const;
+    MapiSession* MailSession() const { return m_pMail; }
 
     CCorvaleDoc& m_doc;
+    MapiSession* m_pMail; // not owned
     QWidget* m_pDialogParent;
 };

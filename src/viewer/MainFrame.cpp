@@ -174,19 +174,27 @@ void CMainFrame::CreateStatusBar()
     m_pLockPanes = new LockIndicatorPanes(statusBar());
 }
 
+void CMainFrame::FollowBook(MessageBus* bus)
+{
+    m_pPhotoTree->JoinBus(bus);
+    m_pPhotoText->JoinBus(bus);
+}
+
 void CMainFrame::CreatePanes()
 {
     m_pTreeDock = new QDockWidget(QStringLiteral("Photo Tree"), this);
     m_pTreeDock->setObjectName(QStringLiteral("Photo Tree"));
     m_pPhotoTree = new CPhotoTree(
-        &CCorvaleDoc::GetActiveBook, [this](ContextMenuIndex index) { return CreateContextMenu(index, this); },
+        [] { return CCorvaleApp::Instance() ? CCorvaleApp::Instance()->GetDocument() : nullptr; },
+        [this](ContextMenuIndex index) { return CreateContextMenu(index, this); },
         m_pTreeDock);
     m_pTreeDock->setWidget(m_pPhotoTree);
     addDockWidget(Qt::LeftDockWidgetArea, m_pTreeDock);
 
     m_pTextDock = new QDockWidget(QStringLiteral("Photo Text"), this);
     m_pTextDock->setObjectName(QStringLiteral("Photo Text"));
-    m_pPhotoText = new CPhotoText(m_pTextDock);
+    m_pPhotoText = new CPhotoText([this](ContextMenuIndex index) { return CreateContextMenu(index, this); },
+                                  m_pTextDock);
     m_pTextDock->setWidget(m_pPhotoText);
     addDockWidget(Qt::BottomDockWidgetArea, m_pTextDock);
     m_pTextDock->hide();

@@ -23,6 +23,7 @@ class QMenu;
 class QTimer;
 class QToolBar;
 
+class MessageBus;
 class CMainFrame : public QMainWindow, public CommandTarget {
     Q_OBJECT
 public:
@@ -30,6 +31,8 @@ public:
     ~CMainFrame() override;
 
     QMdiArea* MdiArea() const { return m_pMdiArea; }
+    // The tree and text panes follow the book whose bus this is (null: none).
+    void FollowBook(MessageBus* bus);
     CPhotoTree* PhotoTree() const { return m_pPhotoTree; }
     CPhotoText* PhotoText() const { return m_pPhotoText; }
     QDockWidget* TreeDock() const { return m_pTreeDock; }

@@ -7,10 +7,9 @@
 #include "platform/MessageTable.h"
 #include "platform/PathResolver.h"
 #include "platform/Prompter.h"
-#include "viewer/CorvaleApp.h"
 #include "viewer/HelpTopics.h"
-#include "viewer/MainFrame.h"
 #include "viewer/MediaPlayer.h"
+#include "viewer/ViewHost.h"
 
 #include <QContextMenuEvent>
 #include <QFileInfo>
@@ -34,8 +33,11 @@ const QSize kSoundWindowSize(290, 75);
 
 } // namespace
 
-CMediaView::CMediaView(CCorvaleDoc* doc, QWidget* parent) : QWidget(parent), m_pDocument(doc)
+CMediaView::CMediaView(CCorvaleDoc* doc, ViewHost* host, QWidget* parent)
+    : QWidget(parent), m_pDocument(doc), m_pHost(host)
 {
+    if (doc)
+        JoinBus(&doc->Bus());
     setFocusPolicy(Qt::StrongFocus);
     setWhatsThis(WhatsThisText(HelpTopic::Playing));
 }
@@ -136,9 +138,6 @@ void CMediaView::contextMenuEvent(QContextMenuEvent* event)
 {
     if (!rect().contains(mapFromGlobal(event->globalPos())))
         return;
-    CCorvaleApp* app = CCorvaleApp::Instance();
-    CMainFrame* frame = app ? app->GetMainFrame() : nullptr;
-    if (!frame)
-        return;
-    frame->TrackContextMenu(CM_MEDIA, this, event->globalPos());
+    if (m_pHost)
+        m_pHost->TrackContextMenu(CM_MEDIA, this, event->globalPos());
 }

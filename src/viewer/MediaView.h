@@ -10,10 +10,12 @@
 class CCorvaleDoc;
 class CMediaPlayer;
 
+class ViewHost;
 class CMediaView : public QWidget, public CRouter {
     Q_OBJECT
 public:
-    explicit CMediaView(CCorvaleDoc* doc, QWidget* parent = nullptr);
+    // `host` (not owned) shows the view's context menu.
+    explicit CMediaView(CCorvaleDoc* doc, ViewHost* host = nullptr, QWidget* parent = nullptr);
     ~CMediaView() override;
 
     // Makes the control; false (after telling the user) when it cannot be made.
@@ -33,6 +35,7 @@ private:
     void OnCannotPlay();
 
     CCorvaleDoc* m_pDocument;
+    ViewHost* m_pHost; // not owned
     CMediaPlayer* m_pPlayer = nullptr;
     int m_nMediaType = 0; // of the item the control holds
 };

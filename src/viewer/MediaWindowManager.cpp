@@ -46,7 +46,7 @@ void CMediaWindowManager::OpenMediaWindow()
     CMainFrame* mainFrame = m_app.GetMainFrame();
     if (m_pView || !doc || !mainFrame || !IsMediaPlayerAvailable())
         return;
-    auto* view = new CMediaView(doc);
+    auto* view = new CMediaView(doc, &m_app);
     auto* frame = new CChildFrame(view, ChildKind::Media);
     if (!view->OnCreate()) {
         delete frame;
@@ -92,7 +92,9 @@ void CMediaWindowManager::BringToFront()
 void CMediaWindowManager::Play(CMediaNode& item)
 {
     CCorvaleDoc* doc = m_app.GetDocument();
-    PlayMediaItem(item, doc ? doc->m_strBookFolder : std::string(), *this);
+    if (!doc)
+        return;
+    PlayMediaItem(item, doc->m_strBookFolder, doc->Bus(), *this);
 }
 
 void CMediaWindowManager::Toggle()

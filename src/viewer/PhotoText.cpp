@@ -3,9 +3,7 @@
 #include "app/CommandIds.h"
 #include "model/BaseNode.h"
 #include "platform/CodePage.h"
-#include "viewer/CorvaleApp.h"
 #include "viewer/HelpTopics.h"
-#include "viewer/MainFrame.h"
 
 #include <QContextMenuEvent>
 #include <QDrag>
@@ -18,7 +16,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-CPhotoText::CPhotoText(QWidget* parent) : QPlainTextEdit(parent), CRouter(false)
+CPhotoText::CPhotoText(MenuFactory contextMenu, QWidget* parent)
+    : QPlainTextEdit(parent), CRouter(false), m_contextMenu(std::move(contextMenu))
 {
     setWhatsThis(WhatsThisText(HelpTopic::Text));
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
@@ -166,11 +165,9 @@ void CPhotoText::contextMenuEvent(QContextMenuEvent* event)
 
 void CPhotoText::TrackPopup(const QPoint& globalPos)
 {
-    CCorvaleApp* app = CCorvaleApp::Instance();
-    CMainFrame* frame = app ? app->GetMainFrame() : nullptr;
-    if (!frame)
+    if (!m_contextMenu)
         return;
-    QMenu* menu = frame->CreateContextMenu(CM_TEXT, frame);
+    QMenu* menu = m_contextMenu(CM_TEXT);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->exec(globalPos);
 }

@@ -3,18 +3,27 @@
 // window is shown only while there is text to show. The selected text can be
 // copied or dragged out.
 
+#include "app/CommandTable.h"
 #include "model/Router.h"
 #include "viewer/CommandTarget.h"
 
 #include <QPlainTextEdit>
 
+#include <functional>
+
 class CBaseNode;
 class QDrag;
+
+class QMenu;
 
 class CPhotoText : public QPlainTextEdit, public CRouter, public CommandTarget {
     Q_OBJECT
 public:
-    explicit CPhotoText(QWidget* parent = nullptr);
+    // A new context menu of the given kind, owned by the caller.
+    using MenuFactory = std::function<QMenu*(ContextMenuIndex)>;
+
+    // Without a menu factory the pane shows no context menu.
+    explicit CPhotoText(MenuFactory contextMenu = MenuFactory(), QWidget* parent = nullptr);
     ~CPhotoText() override;
 
     void OnMessage(const RouterMessage& message) override;
@@ -47,4 +56,6 @@ private:
     void ShowText(const std::string& text);
     // The cell of the character at `index`, empty for a line break.
     QRect CharacterCell(int index) const;
+
+    MenuFactory m_contextMenu;
 };

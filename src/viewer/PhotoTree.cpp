@@ -77,7 +77,7 @@ void CPhotoTree::OnMessage(const RouterMessage& message)
 {
     switch (message.m_nCode) {
     case RM_BOOK_LOADED: {
-        CCorvaleDoc* doc = m_book ? m_book() : nullptr;
+        const CCorvaleDoc* doc = message.m_pDocument;
         QString label = doc && !doc->m_strBookTitle.empty()
                             ? QString::fromStdString(Cp1252ToUtf8(doc->m_strBookTitle))
                             : QStringLiteral("Photo Album");

@@ -20,8 +20,7 @@ class QMenu;
 class CPhotoTree : public QTreeView, public CRouter, public CommandTarget {
     Q_OBJECT
 public:
-    // The open Picture Book (its title when it loads, its current node for
-    // Copy), or null.
+    // The open Picture Book (its current node for Copy), or null.
     using BookAccess = std::function<CCorvaleDoc*()>;
     // A new context menu of the given kind, owned by the caller.
     using MenuFactory = std::function<QMenu*(ContextMenuIndex)>;

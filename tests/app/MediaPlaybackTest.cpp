@@ -1,6 +1,7 @@
 #include "app/MediaPlayback.h"
 #include "app/MediaWindowHost.h"
 #include "model/MediaNode.h"
+#include "model/MessageBus.h"
 #include "model/Router.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/Prompter.h"
@@ -95,6 +96,7 @@ protected:
     RecordingPrompter m_prompter;
     RecordingLauncher m_launcher;
     FakeHost m_host;
+    MessageBus m_bus;
 };
 
 } // namespace
@@ -102,9 +104,9 @@ protected:
 TEST_F(MediaPlayback, WithoutThePlayerASoundGoesToTheDesktopAndMusicToThePlayerProgram)
 {
     auto sound = Item("gulls.wav"); // found without regard to case
-    PlayMediaItem(*sound, m_dir.Path(), m_host);
+    PlayMediaItem(*sound, m_dir.Path(), m_bus, m_host);
     auto music = Item("tune.mid");
-    PlayMediaItem(*music, m_dir.Path(), m_host);
+    PlayMediaItem(*music, m_dir.Path(), m_bus, m_host);
 
     ASSERT_EQ(m_launcher.m_launches.size(), 2u);
     EXPECT_EQ(m_launcher.m_launches[0].kind, "open");
@@ -124,7 +126,7 @@ TEST_F(MediaPlayback, AFileNameWithQuotesReachesThePlayerAsOneArgument)
     const std::string name = "clip\" \"mailto:attacker@example.org.avi";
     std::ofstream(m_dir.File(name)) << "RIFF";
     auto clip = Item(name);
-    PlayMediaItem(*clip, m_dir.Path(), m_host);
+    PlayMediaItem(*clip, m_dir.Path(), m_bus, m_host);
     ASSERT_EQ(m_launcher.m_launches.size(), 1u);
     EXPECT_EQ(m_launcher.m_launches[0].arguments,
               (std::vector<std::string>{"/play", "/close", m_dir.File(name)}));
@@ -134,9 +136,9 @@ TEST_F(MediaPlayback, AFailedStartSaysNoPlayerCouldBeLaunched)
 {
     m_launcher.m_bSucceed = false;
     auto sound = Item("gulls.wav");
-    PlayMediaItem(*sound, m_dir.Path(), m_host);
+    PlayMediaItem(*sound, m_dir.Path(), m_bus, m_host);
     auto music = Item("tune.mid");
-    PlayMediaItem(*music, m_dir.Path(), m_host);
+    PlayMediaItem(*music, m_dir.Path(), m_bus, m_host);
     ASSERT_EQ(m_prompter.Texts(), (std::vector<std::string>{kCannotLaunch, kCannotLaunch}));
     EXPECT_EQ(m_prompter.m_entries[0].icon, PromptIcon::Exclamation);
 }
@@ -144,9 +146,9 @@ TEST_F(MediaPlayback, AFailedStartSaysNoPlayerCouldBeLaunched)
 TEST_F(MediaPlayback, AMissingFileIsReportedWhateverPlayerWouldHaveBeenUsed)
 {
     auto gone = Item("Sounds\\gone.wav");
-    PlayMediaItem(*gone, m_dir.Path(), m_host);
+    PlayMediaItem(*gone, m_dir.Path(), m_bus, m_host);
     m_host.m_bAvailable = true;
-    PlayMediaItem(*gone, m_dir.Path(), m_host);
+    PlayMediaItem(*gone, m_dir.Path(), m_bus, m_host);
     EXPECT_EQ(m_prompter.Texts(), (std::vector<std::string>{"Media File Sounds\\gone.wav not found!",
                                                             "Media File Sounds\\gone.wav not found!"}));
     EXPECT_TRUE(m_launcher.m_launches.empty());
@@ -154,7 +156,7 @@ TEST_F(MediaPlayback, AMissingFileIsReportedWhateverPlayerWouldHaveBeenUsed)
 
     // An item without a file does nothing at all.
     CMediaNode empty;
-    PlayMediaItem(empty, m_dir.Path(), m_host);
+    PlayMediaItem(empty, m_dir.Path(), m_bus, m_host);
     EXPECT_EQ(m_prompter.m_entries.size(), 2u);
 }
 
@@ -164,8 +166,8 @@ TEST_F(MediaPlayback, APipeOrDeviceIsNoMediaFile)
     ASSERT_EQ(::symlink("/dev/zero", m_dir.File("zero.avi").c_str()), 0);
     for (bool available : {false, true}) {
         m_host.m_bAvailable = available;
-        PlayMediaItem(*Item("pipe.wav"), m_dir.Path(), m_host);
-        PlayMediaItem(*Item("zero.avi"), m_dir.Path(), m_host);
+        PlayMediaItem(*Item("pipe.wav"), m_dir.Path(), m_bus, m_host);
+        PlayMediaItem(*Item("zero.avi"), m_dir.Path(), m_bus, m_host);
     }
     EXPECT_EQ(m_prompter.Texts(), (std::vector<std::string>{"Media File pipe.wav not found!",
                                                             "Media File zero.avi not found!",
@@ -179,14 +181,15 @@ TEST_F(MediaPlayback, TheFirstPlayOpensTheMediaWindowTellsEveryoneAndPlays)
 {
     m_host.m_bAvailable = true;
     SelectionListener listener;
+    listener.JoinBus(&m_bus);
     auto sound = Item("gulls.wav");
-    PlayMediaItem(*sound, m_dir.Path(), m_host);
+    PlayMediaItem(*sound, m_dir.Path(), m_bus, m_host);
     EXPECT_EQ(m_host.m_calls, (std::vector<std::string>{"open", "play"}));
     EXPECT_EQ(listener.m_selected, (std::vector<CBaseNode*>{sound.get()}));
 
     // With the window there, the item is only played (the selection that led
     // here has already reached the window).
-    PlayMediaItem(*sound, m_dir.Path(), m_host);
+    PlayMediaItem(*sound, m_dir.Path(), m_bus, m_host);
     EXPECT_EQ(m_host.m_calls, (std::vector<std::string>{"open", "play", "play"}));
     EXPECT_EQ(listener.m_selected.size(), 1u);
     EXPECT_TRUE(m_launcher.m_launches.empty());
@@ -197,7 +200,7 @@ TEST_F(MediaPlayback, AMediaWindowThatCannotBeMadeIsReported)
     m_host.m_bAvailable = true;
     m_host.m_bCanOpen = false;
     auto sound = Item("gulls.wav");
-    PlayMediaItem(*sound, m_dir.Path(), m_host);
+    PlayMediaItem(*sound, m_dir.Path(), m_bus, m_host);
     EXPECT_EQ(m_prompter.Texts(), std::vector<std::string>{"Cannot open Media Viewer"});
     EXPECT_EQ(m_host.m_calls, std::vector<std::string>{"open"});
     EXPECT_TRUE(m_launcher.m_launches.empty());

@@ -36,7 +36,7 @@ void ExpectEveryFileFound(CCorvaleDoc& doc, CPhotoNode& node, int& files)
     }
     for (const auto& child : node.m_photos) {
         if (!child->m_bGroup) {
-            EXPECT_TRUE(child->LoadPicture()) << child->m_strFileName;
+            EXPECT_TRUE(child->LoadPicture(doc.GetPictureSource())) << child->m_strFileName;
             ++files;
         }
         ExpectEveryFileFound(doc, *child, files);

@@ -95,11 +95,11 @@ TEST(BmpLoad, KeepsStoredHeaderTableAndPixelsAndPadsPaletteToFullSize)
     SECDib dib;
     ASSERT_TRUE(Load(dib, file));
     EXPECT_STREQ(dib.GetClassName(), "SECDib");
-    EXPECT_EQ(dib.m_dwWidth, 4u);
-    EXPECT_EQ(dib.m_dwHeight, 2u);
-    EXPECT_EQ(dib.m_nBitsPerPixel, 8);
-    EXPECT_EQ(dib.m_wColors, 256);
-    EXPECT_TRUE(dib.m_bPadded);
+    EXPECT_EQ(dib.GetWidth(), 4u);
+    EXPECT_EQ(dib.GetHeight(), 2u);
+    EXPECT_EQ(dib.GetBitsPerPixel(), 8);
+    EXPECT_EQ(dib.GetColourCount(), 256);
+    EXPECT_TRUE(dib.IsPadded());
     // The header block is the stored bytes plus a zeroed margin of a whole colour table.
     ASSERT_EQ(dib.GetHeaderSize(), offset + 1010);
     EXPECT_EQ(HeaderBytes(dib, offset - 14), Slice(file, 14, offset));
@@ -135,7 +135,7 @@ TEST(BmpLoad, CompressedPixelBytesAreKeptAsStored)
     rle4.table.assign(4 * 16, 0x33);
     rle4.pixels = {3, 0x12, 0, 0, 0, 1};
     ASSERT_TRUE(Load(dib, MakeBmp(rle4)));
-    EXPECT_EQ(dib.m_wColors, 16);
+    EXPECT_EQ(dib.GetColourCount(), 16);
     ASSERT_EQ(dib.GetBitsSize(), rle4.pixels.size());
     EXPECT_EQ(PixelBytes(dib, rle4.pixels.size()), rle4.pixels);
 }
@@ -151,7 +151,7 @@ TEST(BmpLoad, TopDownPictureKeepsItsNegativeHeight)
     SECDib dib;
     ASSERT_TRUE(Load(dib, MakeBmp(f)));
     EXPECT_EQ(dib.GetInfoHeader().biHeight, -3);
-    EXPECT_EQ(dib.m_dwHeight, 3u);
+    EXPECT_EQ(dib.GetHeight(), 3u);
     EXPECT_EQ(PixelBytes(dib, 24), f.pixels);
 }
 
@@ -338,9 +338,9 @@ TEST(BmpSave, WrittenFilesReadBackUnchanged)
 
         SECDib back;
         ASSERT_TRUE(Load(back, file)) << bits;
-        EXPECT_EQ(back.m_dwWidth, 7u);
-        EXPECT_EQ(back.m_dwHeight, 5u);
-        EXPECT_EQ(back.m_nBitsPerPixel, bits);
+        EXPECT_EQ(back.GetWidth(), 7u);
+        EXPECT_EQ(back.GetHeight(), 5u);
+        EXPECT_EQ(back.GetBitsPerPixel(), bits);
         size_t headerBytes = 40 + 4 * size_t(colours);
         EXPECT_EQ(HeaderBytes(back, headerBytes), HeaderBytes(dib, headerBytes)) << bits;
         ASSERT_EQ(back.GetBitsSize(), dib.GetBitsSize());
@@ -435,9 +435,9 @@ TEST(BmpThirdParty, HeaderAndPixelBytesKeptExactly)
 
         SECDib dib;
         ASSERT_TRUE(dib.LoadImage(path));
-        EXPECT_EQ(dib.m_dwWidth, 13u);
-        EXPECT_EQ(dib.m_dwHeight, 7u);
-        EXPECT_EQ(dib.m_nBitsPerPixel, t.bits);
+        EXPECT_EQ(dib.GetWidth(), 13u);
+        EXPECT_EQ(dib.GetHeight(), 7u);
+        EXPECT_EQ(dib.GetBitsPerPixel(), t.bits);
         EXPECT_EQ(HeaderBytes(dib, offset - 14), Slice(file, 14, offset));
         ASSERT_EQ(dib.GetBitsSize(), file.size() - offset);
         EXPECT_EQ(PixelBytes(dib, dib.GetBitsSize()), Slice(file, offset, file.size()));

@@ -42,7 +42,7 @@ Decision Decide(uint32_t w, uint32_t h, int size, int factor, bool shrink = true
 const uint8_t* TargetPixel(const SECImage& image, uint32_t x, uint32_t y)
 {
     size_t stride = static_cast<size_t>(image.PaddedRowLength());
-    return image.GetBits() + (image.m_dwHeight - 1 - y) * stride + 3 * size_t(x);
+    return image.GetBits() + (image.GetHeight() - 1 - y) * stride + 3 * size_t(x);
 }
 
 // Exact area average in double precision of a top-down 0xAARRGGBB picture:
@@ -82,8 +82,8 @@ void ExpectMatchesReference(const uint8_t* header, size_t headerSize, const uint
     ASSERT_TRUE(DibRenderer::Render(header, headerSize, bits, bitsSize, px, W, H));
     Picture target;
     ASSERT_TRUE(DisplayCopy::Scale(header, headerSize, bits, bitsSize, w, h, target));
-    ASSERT_EQ(target.m_dwWidth, w);
-    ASSERT_EQ(target.m_dwHeight, h);
+    ASSERT_EQ(target.GetWidth(), w);
+    ASSERT_EQ(target.GetHeight(), h);
     std::vector<double> ref = Reference(px, W, H, w, h);
     double worst = 0;
     for (uint32_t y = 0; y < h; ++y)
@@ -104,7 +104,7 @@ void FillRandom(SECImage& image, std::mt19937& rng)
 {
     for (size_t i = 0; i < image.GetBitsSize(); ++i)
         image.GetBits()[i] = static_cast<uint8_t>(rng());
-    for (uint16_t i = 0; i < image.m_wColors; ++i) {
+    for (uint16_t i = 0; i < image.GetColourCount(); ++i) {
         RgbQuad* q = image.GetColour(i);
         q->blue = static_cast<uint8_t>(rng());
         q->green = static_cast<uint8_t>(rng());
@@ -299,7 +299,7 @@ TEST(DisplayCopyScale, RefusesWhatItCannotMake)
     // The source is left alone when asked to be its own target.
     EXPECT_FALSE(DisplayCopy::Scale(source, 2, 2, source));
     EXPECT_TRUE(source.HasPicture());
-    EXPECT_EQ(source.m_dwWidth, 4u);
+    EXPECT_EQ(source.GetWidth(), 4u);
     // A refused source header.
     Picture empty;
     EXPECT_FALSE(DisplayCopy::Scale(empty, 2, 2, target));

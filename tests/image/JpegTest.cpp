@@ -90,9 +90,9 @@ bool LoadAndCheck(const std::vector<uint8_t>& bytes, SECJpeg& image)
     bool ok = image.LoadImage(&file);
     if (ok) {
         EXPECT_TRUE(image.HasPicture());
-        EXPECT_GE(image.GetBitsSize(), image.PaddedRowLength() * image.m_dwHeight);
-        EXPECT_EQ(image.GetInfoHeader().biWidth, int32_t(image.m_dwWidth));
-        EXPECT_EQ(image.GetInfoHeader().biHeight, int32_t(image.m_dwHeight));
+        EXPECT_GE(image.GetBitsSize(), image.PaddedRowLength() * image.GetHeight());
+        EXPECT_EQ(image.GetInfoHeader().biWidth, int32_t(image.GetWidth()));
+        EXPECT_EQ(image.GetInfoHeader().biHeight, int32_t(image.GetHeight()));
     } else {
         EXPECT_FALSE(image.HasPicture());
     }
@@ -167,8 +167,8 @@ TEST_F(JpegFiles, ThirdPartyFilesDecodeLikeTheReferenceDecoder)
         SECJpeg image;
         ASSERT_TRUE(image.LoadImage(path));
         EXPECT_STREQ(image.GetClassName(), "SECJpeg");
-        EXPECT_EQ(image.m_nBitsPerPixel, 24);
-        EXPECT_EQ(image.m_wColors, 0);
+        EXPECT_EQ(image.GetBitsPerPixel(), 24);
+        EXPECT_EQ(image.GetColourCount(), 0);
         RgbPicture ours;
         ASSERT_TRUE(RefImagePixels(image, ours));
         EXPECT_LE(MaxDifference(ours, reference), 1);
@@ -176,8 +176,8 @@ TEST_F(JpegFiles, ThirdPartyFilesDecodeLikeTheReferenceDecoder)
             // Grey pictures become 24 bits with equal blue, green and red.
             const uint8_t* bits = image.GetBits();
             const uint64_t stride = image.PaddedRowLength();
-            for (uint32_t y = 0; y < image.m_dwHeight; ++y)
-                for (uint32_t x = 0; x < image.m_dwWidth; ++x) {
+            for (uint32_t y = 0; y < image.GetHeight(); ++y)
+                for (uint32_t x = 0; x < image.GetWidth(); ++x) {
                     const uint8_t* p = bits + y * stride + 3 * x;
                     ASSERT_TRUE(p[0] == p[1] && p[1] == p[2]) << x << "," << y;
                 }
@@ -217,7 +217,7 @@ TEST(JpegLoad, EmptyFileFailsSilently)
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(image.GetLibraryMessage(), "Empty input file");
     EXPECT_FALSE(image.HasPicture());
-    EXPECT_EQ(image.m_dwWidth, 0u);
+    EXPECT_EQ(image.GetWidth(), 0u);
 
     CMemFile notJpeg(Bytes("GIF89a not a JPEG at all"));
     EXPECT_FALSE(image.LoadImage(&notJpeg));
@@ -256,8 +256,8 @@ TEST_F(JpegFiles, DataCutShortLoadsWithTheTopIntact)
                 EXPECT_FALSE(ok);
             } else if (cut >= scanStart && !insideSegment(cut)) {
                 ASSERT_TRUE(ok);
-                EXPECT_EQ(image.m_dwWidth, 67u);
-                EXPECT_EQ(image.m_dwHeight, 45u);
+                EXPECT_EQ(image.GetWidth(), 67u);
+                EXPECT_EQ(image.GetHeight(), 45u);
                 EXPECT_EQ(image.GetLibraryMessage(), "Premature end of JPEG file");
             }
         }
@@ -293,8 +293,8 @@ TEST_F(JpegFiles, CorruptDataNeverCrashesOrPrints)
             bytes.push_back(uint8_t(random() % 255)); // never 0xFF
         SECJpeg image;
         ASSERT_TRUE(LoadAndCheck(bytes, image));
-        EXPECT_EQ(image.m_dwWidth, 67u);
-        EXPECT_EQ(image.m_dwHeight, 45u);
+        EXPECT_EQ(image.GetWidth(), 67u);
+        EXPECT_EQ(image.GetHeight(), 45u);
     }
     // Random bytes anywhere, markers included, and damaged headers: a
     // consistent picture or a clean failure.
@@ -337,8 +337,8 @@ TEST_F(JpegFiles, ImpossibleSizesFailAndKeepThePictureHeld)
         EXPECT_FALSE(image.LoadImage(&file));
         // The picture held before the failed load is still there.
         EXPECT_TRUE(image.HasPicture());
-        EXPECT_EQ(image.m_dwWidth, 67u);
-        EXPECT_EQ(image.m_dwHeight, 45u);
+        EXPECT_EQ(image.GetWidth(), 67u);
+        EXPECT_EQ(image.GetHeight(), 45u);
     }
 }
 
@@ -374,8 +374,8 @@ TEST_F(JpegFiles, PaletteScreensGetQuantisedPictures)
         SECJpeg image;
         EXPECT_TRUE(image.m_bQuantize);
         ASSERT_TRUE(image.LoadImage(path));
-        EXPECT_EQ(image.m_nBitsPerPixel, 8);
-        EXPECT_EQ(image.m_wColors, 256);
+        EXPECT_EQ(image.GetBitsPerPixel(), 8);
+        EXPECT_EQ(image.GetColourCount(), 256);
         EXPECT_TRUE(image.HasPalette());
         RgbPicture ours, reference;
         ASSERT_TRUE(RefImagePixels(image, ours));
@@ -400,12 +400,12 @@ namespace {
 void FillRamps(SECImage& image)
 {
     const uint64_t stride = image.PaddedRowLength();
-    for (uint32_t y = 0; y < image.m_dwHeight; ++y)
-        for (uint32_t x = 0; x < image.m_dwWidth; ++x) {
+    for (uint32_t y = 0; y < image.GetHeight(); ++y)
+        for (uint32_t x = 0; x < image.GetWidth(); ++x) {
             uint8_t* p = image.GetBits() + y * stride + 3 * x;
-            p[0] = uint8_t(x * 255 / image.m_dwWidth);          // blue rises to the right
+            p[0] = uint8_t(x * 255 / image.GetWidth());          // blue rises to the right
             p[1] = 128;                                           // green flat
-            p[2] = uint8_t(y * 255 / image.m_dwHeight);          // red rises upwards
+            p[2] = uint8_t(y * 255 / image.GetHeight());          // red rises upwards
         }
 }
 
@@ -416,9 +416,9 @@ void FillBars(SECImage& image, int colours)
     const RgbQuad table[4] = {{0, 0, 0, 0}, {255, 255, 255, 0}, {0, 0, 255, 0}, {255, 0, 0, 0}};
     for (int i = 0; i < colours && i < 4; ++i)
         *image.GetColour(size_t(i)) = table[i];
-    const int bits = image.m_nBitsPerPixel;
-    for (uint32_t y = 0; y < image.m_dwHeight; ++y)
-        for (uint32_t x = 0; x < image.m_dwWidth; ++x) {
+    const int bits = image.GetBitsPerPixel();
+    for (uint32_t y = 0; y < image.GetHeight(); ++y)
+        for (uint32_t x = 0; x < image.GetWidth(); ++x) {
             unsigned index = (x / 16) % unsigned(colours);
             uint8_t* row = image.GetBits() + y * stride;
             if (bits == 8)
@@ -460,12 +460,12 @@ TEST(JpegSave, WrittenPicturesReadBackAndStayUnchanged)
         RgbPicture unchanged;
         ASSERT_TRUE(RefImagePixels(image, unchanged));
         EXPECT_EQ(unchanged.rgb, before.rgb);
-        EXPECT_TRUE(image.m_bPadded);
+        EXPECT_TRUE(image.IsPadded());
 
         SECJpeg back;
         ASSERT_TRUE(LoadAndCheck(file.Bytes(), back));
-        EXPECT_EQ(back.m_dwWidth, c.width);
-        EXPECT_EQ(back.m_dwHeight, 40u);
+        EXPECT_EQ(back.GetWidth(), c.width);
+        EXPECT_EQ(back.GetHeight(), 40u);
         RgbPicture after;
         ASSERT_TRUE(RefImagePixels(back, after));
         // Lossy, but close; hard colour edges ring more than ramps.

@@ -105,7 +105,7 @@ bool Load(SECPcx& pcx, const std::vector<uint8_t>& bytes)
 // The colour index of pixel (x, y), y counted from the top.
 uint8_t IndexAt(const SECImage& image, uint32_t x, uint32_t y)
 {
-    return image.GetBits()[(image.m_dwHeight - 1 - y) * image.PaddedRowLength() + x];
+    return image.GetBits()[(image.GetHeight() - 1 - y) * image.PaddedRowLength() + x];
 }
 
 bool IsColour(const RgbQuad* q, uint8_t red, uint8_t green, uint8_t blue)
@@ -166,10 +166,10 @@ TEST(PcxLoad, TwentyFourBitOddWidthHasNoDrift)
     SECPcx pcx;
     ASSERT_TRUE(Load(pcx, Concat(PcxHeader(f), Runs(samples))));
     EXPECT_STREQ(pcx.GetClassName(), "SECPcx");
-    EXPECT_EQ(pcx.m_dwWidth, 5u);
-    EXPECT_EQ(pcx.m_dwHeight, 3u);
-    EXPECT_EQ(pcx.m_nBitsPerPixel, 24);
-    EXPECT_EQ(pcx.m_wColors, 0);
+    EXPECT_EQ(pcx.GetWidth(), 5u);
+    EXPECT_EQ(pcx.GetHeight(), 3u);
+    EXPECT_EQ(pcx.GetBitsPerPixel(), 24);
+    EXPECT_EQ(pcx.GetColourCount(), 0);
     EXPECT_EQ(pcx.GetHeaderSize(), 40u);
     BitmapInfoHeader info = pcx.GetInfoHeader();
     EXPECT_EQ(info.biBitCount, 24);
@@ -208,8 +208,8 @@ TEST(PcxLoad, PlanarLinesStartCleanOfThePreviousLinesPadding)
         auto index = [&](uint32_t x, uint32_t y) { return uint8_t((x + 3 * y) % colours); };
         SECPcx pcx;
         ASSERT_TRUE(Load(pcx, Concat(PcxHeader(f), Runs(PlanarSamples(13, 3, planes, 2, index)))));
-        EXPECT_EQ(pcx.m_nBitsPerPixel, 8);
-        EXPECT_EQ(pcx.m_wColors, colours);
+        EXPECT_EQ(pcx.GetBitsPerPixel(), 8);
+        EXPECT_EQ(pcx.GetColourCount(), colours);
         EXPECT_EQ(pcx.GetHeaderSize(), 40 + 4 * colours);
         BitmapInfoHeader info = pcx.GetInfoHeader();
         EXPECT_EQ(info.biBitCount, 8);
@@ -247,8 +247,8 @@ TEST(PcxLoad, EightBitPaletteFromTrailerElseGreyRamp)
         SCOPED_TRACE(c.name);
         SECPcx pcx;
         ASSERT_TRUE(Load(pcx, Concat(data, c.tail)));
-        EXPECT_EQ(pcx.m_nBitsPerPixel, 8);
-        EXPECT_EQ(pcx.m_wColors, 256);
+        EXPECT_EQ(pcx.GetBitsPerPixel(), 8);
+        EXPECT_EQ(pcx.GetColourCount(), 256);
         EXPECT_EQ(pcx.GetInfoHeader().biClrUsed, 0u);
         EXPECT_EQ(IndexAt(pcx, 3, 0), 200);
         EXPECT_EQ(IndexAt(pcx, 0, 1), 5);
@@ -272,8 +272,8 @@ TEST(PcxLoad, MonochromeBitsBecomeBlackAndWhiteIndices)
     std::vector<uint8_t> samples = {0xB3, 0xBF, 0x40, 0x7F};
     SECPcx pcx;
     ASSERT_TRUE(Load(pcx, Concat(PcxHeader(f), Literal(samples))));
-    EXPECT_EQ(pcx.m_nBitsPerPixel, 8);
-    EXPECT_EQ(pcx.m_wColors, 256);
+    EXPECT_EQ(pcx.GetBitsPerPixel(), 8);
+    EXPECT_EQ(pcx.GetColourCount(), 256);
     EXPECT_EQ(pcx.GetHeaderSize(), 40u + 1024);
     BitmapInfoHeader info = pcx.GetInfoHeader();
     EXPECT_EQ(info.biClrUsed, 256u);
@@ -454,7 +454,7 @@ std::vector<uint8_t> Bytes(const uint8_t* p, size_t n)
 std::vector<uint8_t> Rows(const SECImage& image)
 {
     std::vector<uint8_t> rows;
-    for (uint32_t y = 0; y < image.m_dwHeight; ++y) {
+    for (uint32_t y = 0; y < image.GetHeight(); ++y) {
         const uint8_t* row = image.GetBits() + y * image.PaddedRowLength();
         rows.insert(rows.end(), row, row + image.UnpaddedRowLength());
     }
@@ -464,7 +464,7 @@ std::vector<uint8_t> Rows(const SECImage& image)
 // Sets pixel (x, y) of an 8-bit picture, y counted from the top.
 void SetIndex(SECImage& image, uint32_t x, uint32_t y, uint8_t value)
 {
-    image.GetBits()[(image.m_dwHeight - 1 - y) * image.PaddedRowLength() + x] = value;
+    image.GetBits()[(image.GetHeight() - 1 - y) * image.PaddedRowLength() + x] = value;
 }
 
 } // namespace
@@ -506,7 +506,7 @@ TEST(PcxSave, WritesHeaderRowRunsAndTrailer)
         ASSERT_EQ(Bytes(&out[139 + 3 * i], 3), (std::vector<uint8_t>{uint8_t(i), uint8_t(255 - i), uint8_t(i / 2)}));
 
     // The picture is as it was.
-    EXPECT_TRUE(pcx.m_bPadded);
+    EXPECT_TRUE(pcx.IsPadded());
     EXPECT_EQ(Rows(pcx), before);
 
     // Equal rows are still separate runs.
@@ -548,7 +548,7 @@ TEST(PcxSave, OneAndFourBitPicturesBecomeEightBitSamples)
     SECPcx back;
     CMemFile file(Save(mono));
     ASSERT_TRUE(back.LoadImage(&file));
-    EXPECT_EQ(back.m_nBitsPerPixel, 8);
+    EXPECT_EQ(back.GetBitsPerPixel(), 8);
     const char* line = "1011000001";
     for (uint32_t x = 0; x < 10; ++x)
         EXPECT_EQ(IndexAt(back, x, 0), line[x] - '0') << x;

@@ -91,14 +91,14 @@ bool RefPillowPixels(const std::string& path, const std::string& scratch, RgbPic
 
 bool RefImagePixels(const SECImage& image, RgbPicture& picture)
 {
-    const int bits = image.m_nBitsPerPixel;
+    const int bits = image.GetBitsPerPixel();
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24)
         return false;
     const uint64_t stride = image.PaddedRowLength();
-    if (!image.GetBits() || stride * image.m_dwHeight > image.GetBitsSize())
+    if (!image.GetBits() || stride * image.GetHeight() > image.GetBitsSize())
         return false;
-    picture.width = image.m_dwWidth;
-    picture.height = image.m_dwHeight;
+    picture.width = image.GetWidth();
+    picture.height = image.GetHeight();
     picture.rgb.assign(size_t(picture.width) * picture.height * 3, 0);
     for (uint32_t y = 0; y < picture.height; ++y) {
         const uint8_t* row = image.GetBits() + (picture.height - 1 - y) * stride; // rows bottom-up

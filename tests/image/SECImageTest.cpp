@@ -1,3 +1,4 @@
+#include "image/SECDib.h"
 #include "image/SECImage.h"
 
 #include <gtest/gtest.h>
@@ -18,18 +19,17 @@ public:
         if (file->Read(head, 3) != 3)
             return false;
         size_t bytes = 0;
-        if (!CheckedImageSize(head[0], head[1], head[2], bytes) || !m_bits.Allocate(bytes))
+        if (!CheckedImageSize(head[0], head[1], head[2], bytes) || !m_picture.bits.Allocate(bytes))
             return false;
-        m_dwWidth = head[0];
-        m_dwHeight = head[1];
-        m_nBitsPerPixel = head[2];
-        m_wColors = m_nBitsPerPixel <= 8 ? static_cast<uint16_t>(1u << m_nBitsPerPixel) : 0;
-        size_t want = UnpaddedRowLength() * m_dwHeight;
-        if (file->Read(m_bits.Data(), want) != want)
+        m_picture.width = head[0];
+        m_picture.height = head[1];
+        m_picture.bitsPerPixel = head[2];
+        m_picture.colours = head[2] <= 8 ? static_cast<uint16_t>(1u << head[2]) : 0;
+        size_t want = UnpaddedRowLength() * m_picture.height;
+        if (file->Read(m_picture.bits.Data(), want) != want)
             return false;
         return FlipVert();
     }
-    using SECImage::m_bits;
 };
 
 std::vector<uint8_t> Tiny(uint8_t w, uint8_t h, uint8_t bpp, std::vector<uint8_t> rows)
@@ -95,15 +95,38 @@ TEST(SECImage, AFailedLoadKeepsThePictureItHad)
     ASSERT_TRUE(image.LoadImage(&good));
     CMemFile bad(Tiny(2, 2, 8, {1})); // truncated
     EXPECT_FALSE(image.LoadImage(&bad));
-    EXPECT_EQ(image.m_dwWidth, 2u);
-    EXPECT_EQ(image.m_dwHeight, 1u);
+    EXPECT_EQ(image.GetWidth(), 2u);
+    EXPECT_EQ(image.GetHeight(), 1u);
     EXPECT_EQ(image.GetBits()[1], 9);
     EXPECT_EQ(image.GetInfoHeader().biWidth, 2);
 
     CMemFile other(Tiny(1, 1, 8, {3}));
     ASSERT_TRUE(image.LoadImage(&other));
-    EXPECT_EQ(image.m_dwWidth, 1u);
+    EXPECT_EQ(image.GetWidth(), 1u);
     EXPECT_EQ(image.GetBits()[0], 3);
+}
+
+TEST(SECImage, EachImageKeepsItsOwnLimits)
+{
+    SECDib picture;
+    ASSERT_TRUE(picture.Create(10, 10, 24, 0));
+    CMemFile file;
+    ASSERT_TRUE(picture.SaveImage(&file));
+    const std::vector<uint8_t> bytes = file.Bytes();
+
+    // Lowered for one image, the limits hold for its loads and pictures only.
+    SECDib lowered, other;
+    lowered.SetLimits({99, uint64_t(1) << 20});
+    CMemFile in(bytes.data(), bytes.size());
+    EXPECT_FALSE(lowered.LoadImage(&in));
+    EXPECT_FALSE(lowered.Create(10, 10, 24, 0));
+    EXPECT_TRUE(lowered.Create(9, 11, 24, 0));
+    CMemFile again(bytes.data(), bytes.size());
+    EXPECT_TRUE(other.LoadImage(&again));
+    // Never above the built-in ones, whatever is asked.
+    lowered.SetLimits({~uint64_t(0), ~uint64_t(0)});
+    EXPECT_EQ(lowered.GetLimits().maxPixels, SECImage::kMaxPixels);
+    EXPECT_EQ(lowered.GetLimits().maxBytes, SECImage::kMaxImageBytes);
 }
 
 TEST(SECImage, SizesBeyondTheLimitsAreRefused)

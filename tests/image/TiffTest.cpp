@@ -118,13 +118,13 @@ bool Load(SECTiff& image, const std::vector<uint8_t>& bytes)
     bool ok = image.LoadFromMemory(bytes.data(), bytes.size());
     if (ok) {
         EXPECT_TRUE(image.HasPicture());
-        EXPECT_GE(image.GetBitsSize(), image.PaddedRowLength() * image.m_dwHeight);
-        EXPECT_TRUE(image.m_nBitsPerPixel == 1 || image.m_nBitsPerPixel == 4 || image.m_nBitsPerPixel == 8 ||
-                    image.m_nBitsPerPixel == 24);
+        EXPECT_GE(image.GetBitsSize(), image.PaddedRowLength() * image.GetHeight());
+        const int bpp = image.GetBitsPerPixel();
+        EXPECT_TRUE(bpp == 1 || bpp == 4 || bpp == 8 || bpp == 24);
         BitmapInfoHeader info = image.GetInfoHeader();
-        EXPECT_EQ(info.biWidth, int32_t(image.m_dwWidth));
-        EXPECT_EQ(info.biHeight, int32_t(image.m_dwHeight));
-        EXPECT_EQ(info.biBitCount, image.m_nBitsPerPixel);
+        EXPECT_EQ(info.biWidth, int32_t(image.GetWidth()));
+        EXPECT_EQ(info.biHeight, int32_t(image.GetHeight()));
+        EXPECT_EQ(info.biBitCount, image.GetBitsPerPixel());
     }
     return ok;
 }
@@ -132,15 +132,15 @@ bool Load(SECTiff& image, const std::vector<uint8_t>& bytes)
 // The pixel byte at column `byte` of line y counted from the top.
 uint8_t At(const SECImage& image, uint32_t byte, uint32_t y)
 {
-    return image.GetBits()[(image.m_dwHeight - 1 - y) * image.PaddedRowLength() + byte];
+    return image.GetBits()[(image.GetHeight() - 1 - y) * image.PaddedRowLength() + byte];
 }
 
 // Colour indices of an 8-bit picture, top line first.
 std::vector<uint8_t> Indices(const SECImage& image)
 {
     std::vector<uint8_t> out;
-    for (uint32_t y = 0; y < image.m_dwHeight; ++y)
-        for (uint32_t x = 0; x < image.m_dwWidth; ++x)
+    for (uint32_t y = 0; y < image.GetHeight(); ++y)
+        for (uint32_t x = 0; x < image.GetWidth(); ++x)
             out.push_back(At(image, x, y));
     return out;
 }
@@ -178,8 +178,8 @@ TEST(TiffLoad, GreyLevelsFollowThePhotometricInterpretation)
     // 8-bit black-is-zero: the samples are indices into a rising grey ramp.
     ASSERT_TRUE(Load(image, BuildTiff(Basic(3, 2, 8, 1, 1), {{0, 100, 255, 7, 8, 9}})));
     EXPECT_STREQ(image.GetClassName(), "SECTiff");
-    EXPECT_EQ(image.m_nBitsPerPixel, 8);
-    EXPECT_EQ(image.m_wColors, 256);
+    EXPECT_EQ(image.GetBitsPerPixel(), 8);
+    EXPECT_EQ(image.GetColourCount(), 256);
     EXPECT_EQ(Indices(image), (std::vector<uint8_t>{0, 100, 255, 7, 8, 9}));
     for (int i : {0, 1, 100, 255})
         EXPECT_EQ(Grey(image, i), i);
@@ -192,8 +192,8 @@ TEST(TiffLoad, GreyLevelsFollowThePhotometricInterpretation)
 
     // Bilevel white-is-zero, 10 wide: entry 0 white, entry 1 black, the bits as stored.
     ASSERT_TRUE(Load(image, BuildTiff(Basic(10, 2, 1, 1, 0), {{0xA5, 0x40, 0xFF, 0xC0}})));
-    EXPECT_EQ(image.m_nBitsPerPixel, 1);
-    EXPECT_EQ(image.m_wColors, 2);
+    EXPECT_EQ(image.GetBitsPerPixel(), 1);
+    EXPECT_EQ(image.GetColourCount(), 2);
     EXPECT_EQ(Grey(image, 0), 255);
     EXPECT_EQ(Grey(image, 1), 0);
     EXPECT_EQ(image.PaddedRowLength(), 4u);
@@ -201,13 +201,13 @@ TEST(TiffLoad, GreyLevelsFollowThePhotometricInterpretation)
 
     // 2- and 4-bit samples become one index byte each.
     ASSERT_TRUE(Load(image, BuildTiff(Basic(5, 1, 2, 1, 1), {{0x1B, 0x80}})));
-    EXPECT_EQ(image.m_nBitsPerPixel, 8);
-    EXPECT_EQ(image.m_wColors, 4);
+    EXPECT_EQ(image.GetBitsPerPixel(), 8);
+    EXPECT_EQ(image.GetColourCount(), 4);
     EXPECT_EQ(Indices(image), (std::vector<uint8_t>{0, 1, 2, 3, 2}));
     EXPECT_EQ(Grey(image, 1), 85);
     EXPECT_EQ(Grey(image, 3), 255);
     ASSERT_TRUE(Load(image, BuildTiff(Basic(3, 1, 4, 1, 0), {{0x0F, 0x80}})));
-    EXPECT_EQ(image.m_wColors, 16);
+    EXPECT_EQ(image.GetColourCount(), 16);
     EXPECT_EQ(Indices(image), (std::vector<uint8_t>{0, 15, 8}));
     EXPECT_EQ(Grey(image, 0), 255);
     EXPECT_EQ(Grey(image, 1), 238);
@@ -247,7 +247,7 @@ TEST(TiffLoad, BottomUpAndTopDownFilesShowTheSamePicture)
     SECTiff topDown, bottomUp;
     ASSERT_TRUE(Load(topDown, BuildTiff(With(Basic(2, 3, 8, 3, 2), {{274, kShort, {1}}}), {cat({a, b, c})})));
     ASSERT_TRUE(Load(bottomUp, BuildTiff(With(Basic(2, 3, 8, 3, 2), {{274, kShort, {4}}}), {cat({c, b, a})})));
-    EXPECT_EQ(topDown.m_nBitsPerPixel, 24);
+    EXPECT_EQ(topDown.GetBitsPerPixel(), 24);
     EXPECT_EQ(AllBits(topDown), AllBits(bottomUp));
     EXPECT_EQ(Pixels(topDown), cat({a, b, c}));
     // Held bottom-up as blue, green, red: the first bytes are line C.
@@ -303,8 +303,8 @@ TEST(TiffLoad, PaletteColourMapsAreScaledOnlyWhenWide)
     for (uint32_t scale : {257u, 1u, 256u}) {
         SECTiff image;
         ASSERT_TRUE(Load(image, BuildTiff(With(Basic(3, 1, 8, 1, 3), {colourMap(256, scale)}), {{0, 1, 255}})));
-        EXPECT_EQ(image.m_nBitsPerPixel, 8);
-        EXPECT_EQ(image.m_wColors, 256);
+        EXPECT_EQ(image.GetBitsPerPixel(), 8);
+        EXPECT_EQ(image.GetColourCount(), 256);
         EXPECT_EQ(Indices(image), (std::vector<uint8_t>{0, 1, 255}));
         const RgbQuad* q = image.GetColour(1);
         // 16-bit values are scaled by 255/65535 (v * 256 then lands one
@@ -317,20 +317,20 @@ TEST(TiffLoad, PaletteColourMapsAreScaledOnlyWhenWide)
     // 2-bit palette samples: one index byte each; 1-bit: a 1-bit picture.
     SECTiff image;
     ASSERT_TRUE(Load(image, BuildTiff(With(Basic(4, 1, 2, 1, 3), {colourMap(4, 257)}), {{0x1B}})));
-    EXPECT_EQ(image.m_nBitsPerPixel, 8);
-    EXPECT_EQ(image.m_wColors, 4);
+    EXPECT_EQ(image.GetBitsPerPixel(), 8);
+    EXPECT_EQ(image.GetColourCount(), 4);
     EXPECT_EQ(Indices(image), (std::vector<uint8_t>{0, 1, 2, 3}));
     EXPECT_EQ(image.GetColour(3)->red, 120);
     ASSERT_TRUE(Load(image, BuildTiff(With(Basic(9, 1, 1, 1, 3), {colourMap(2, 257)}), {{0x5A, 0x80}})));
-    EXPECT_EQ(image.m_nBitsPerPixel, 1);
-    EXPECT_EQ(image.m_wColors, 2);
+    EXPECT_EQ(image.GetBitsPerPixel(), 1);
+    EXPECT_EQ(image.GetColourCount(), 2);
     EXPECT_EQ(AllBits(image), (std::vector<uint8_t>{0x5A, 0x80, 0, 0}));
     EXPECT_EQ(image.GetColour(1)->blue, 54);
 
     // Without a colour map libtiff takes 8-bit samples for grey levels and
     // refuses smaller ones.
     ASSERT_TRUE(Load(image, BuildTiff(Basic(3, 1, 8, 1, 3), {{0, 1, 255}})));
-    EXPECT_EQ(image.m_nBitsPerPixel, 8);
+    EXPECT_EQ(image.GetBitsPerPixel(), 8);
     EXPECT_EQ(Indices(image), (std::vector<uint8_t>{0, 1, 255}));
     EXPECT_EQ(Grey(image, 1), 1);
     EXPECT_FALSE(Load(image, BuildTiff(Basic(4, 1, 2, 1, 3), {{0x1B}})));
@@ -346,7 +346,7 @@ TEST(TiffLoad, OtherSampleLayoutsBecomeColourPictures)
         wide.push_back(uint8_t(v >> 8));
     }
     ASSERT_TRUE(Load(image, BuildTiff(Basic(2, 1, 16, 3, 2), {wide})));
-    EXPECT_EQ(image.m_nBitsPerPixel, 24);
+    EXPECT_EQ(image.GetBitsPerPixel(), 24);
     EXPECT_EQ(Pixels(image), (std::vector<uint8_t>{255, 127, 1, 0, 254, 0}));
 
     // A fourth sample (alpha) is left out, interleaved or in its own plane.
@@ -370,16 +370,16 @@ TEST(TiffLoad, UnsupportedContentLoadsBlack)
     SECTiff image;
     // CMYK, 3-bit samples, 4-bit YCbCr and an unknown photometric interpretation.
     ASSERT_TRUE(Load(image, BuildTiff(Basic(2, 2, 8, 4, 5), {std::vector<uint8_t>(16, 0x77)})));
-    EXPECT_EQ(image.m_nBitsPerPixel, 24);
+    EXPECT_EQ(image.GetBitsPerPixel(), 24);
     EXPECT_TRUE(AllZero(image));
     ASSERT_TRUE(Load(image, BuildTiff(Basic(8, 1, 3, 1, 1), {std::vector<uint8_t>(3, 0xFF)})));
-    EXPECT_EQ(image.m_nBitsPerPixel, 24);
+    EXPECT_EQ(image.GetBitsPerPixel(), 24);
     EXPECT_TRUE(AllZero(image));
     ASSERT_TRUE(Load(image, BuildTiff(With(Basic(2, 2, 4, 3, 6), {{530, kShort, {1, 1}}}), {std::vector<uint8_t>(6, 0x77)})));
-    EXPECT_EQ(image.m_nBitsPerPixel, 24);
+    EXPECT_EQ(image.GetBitsPerPixel(), 24);
     EXPECT_TRUE(AllZero(image));
     ASSERT_TRUE(Load(image, BuildTiff(Basic(2, 2, 8, 1, 9), {{1, 2, 3, 4}})));
-    EXPECT_EQ(image.m_nBitsPerPixel, 8);
+    EXPECT_EQ(image.GetBitsPerPixel(), 8);
     EXPECT_TRUE(AllZero(image));
 }
 
@@ -422,7 +422,7 @@ TEST(TiffLoad, HostileLayoutsStayInsideThePicture)
     EXPECT_EQ(Indices(image), (std::vector<uint8_t>{1, 2, 3, 0, 0, 0}));
     auto far = With(Basic(2, 3, 8, 1, 1), {{273, kLong, {0x7FFFFFF0}}, {279, kLong, {6}}});
     ASSERT_TRUE(Load(image, BuildTiff(far, {})));
-    EXPECT_EQ(image.m_dwHeight, 3u);
+    EXPECT_EQ(image.GetHeight(), 3u);
     EXPECT_TRUE(AllZero(image));
 }
 
@@ -501,7 +501,7 @@ TEST_F(TiffFiles, ThirdPartyFilesMatchTheReferenceExactly)
         }
         SECTiff byName, fromMemory;
         ASSERT_TRUE(byName.LoadImage(path));
-        EXPECT_EQ(byName.m_nBitsPerPixel, c.bits);
+        EXPECT_EQ(byName.GetBitsPerPixel(), c.bits);
         RgbPicture ours;
         ASSERT_TRUE(RefImagePixels(byName, ours));
         EXPECT_EQ(ours.width, reference.width);
@@ -551,10 +551,10 @@ namespace {
 void Fill(SECImage& image)
 {
     const uint64_t stride = image.PaddedRowLength();
-    const int bits = image.m_nBitsPerPixel;
-    for (uint32_t y = 0; y < image.m_dwHeight; ++y) {
+    const int bits = image.GetBitsPerPixel();
+    for (uint32_t y = 0; y < image.GetHeight(); ++y) {
         uint8_t* row = image.GetBits() + y * stride;
-        for (uint32_t x = 0; x < image.m_dwWidth; ++x) {
+        for (uint32_t x = 0; x < image.GetWidth(); ++x) {
             if (bits == 24) {
                 row[3 * x] = uint8_t(x * 7);
                 row[3 * x + 1] = uint8_t(y * 11);
@@ -568,7 +568,7 @@ void Fill(SECImage& image)
             }
         }
     }
-    for (int i = 0; i < image.m_wColors; ++i)
+    for (int i = 0; i < image.GetColourCount(); ++i)
         *image.GetColour(size_t(i)) = RgbQuad{uint8_t(i * 5), uint8_t(255 - i), uint8_t(i * 3), 0};
 }
 
@@ -602,11 +602,11 @@ TEST(TiffSave, WrittenPicturesReadBackExactly)
         // Unchanged, padding bytes aside (unpadding and padding again leaves
         // the first row's padding as it finds it).
         EXPECT_EQ(Pixels(image), pixels);
-        EXPECT_TRUE(image.m_bPadded);
+        EXPECT_TRUE(image.IsPadded());
 
         SECTiff back;
         ASSERT_TRUE(back.LoadImage(path));
-        EXPECT_EQ(back.m_nBitsPerPixel, c.bits == 4 ? 8 : c.bits);
+        EXPECT_EQ(back.GetBitsPerPixel(), c.bits == 4 ? 8 : c.bits);
         EXPECT_EQ(Pixels(back), pixels);
         if (RefHaveImageMagick()) {
             RgbPicture reference;

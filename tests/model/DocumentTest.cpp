@@ -21,9 +21,10 @@ namespace {
 class ListeningRouter : public CRouter {
 public:
     explicit ListeningRouter(std::vector<std::string>* log = nullptr, std::string name = "",
-                             bool noReceive = false)
+                             bool noReceive = false, MessageBus* bus = nullptr)
         : CRouter(noReceive), m_pLog(log), m_strName(std::move(name))
     {
+        JoinBus(bus);
     }
     void OnMessage(const RouterMessage& message) override
     {
@@ -63,7 +64,14 @@ struct SampleBook {
 TEST(Router, DeliversInOrderToEveryReceiverButTheSender)
 {
     std::vector<std::string> log;
-    ListeningRouter a(&log, "a"), b(&log, "b"), mute(&log, "mute", true), c(&log, "c");
+    MessageBus bus;
+    ListeningRouter a(&log, "a", false, &bus), b(&log, "b", false, &bus), mute(&log, "mute", true, &bus),
+        c(&log, "c", false, &bus);
+    MessageBus otherBook;
+    ListeningRouter other(&log, "other", false, &otherBook); // another book's bus: hears nothing of this one
+    ListeningRouter elsewhere(&log, "elsewhere"); // on no bus: hears nothing, sends nothing
+    elsewhere.Send(RouterMessage::BookClosing(), nullptr);
+    EXPECT_TRUE(log.empty());
     a.Send(RouterMessage::BookClosing(), &a);
     EXPECT_EQ(log, (std::vector<std::string>{"b", "c"}));
 
@@ -79,14 +87,16 @@ TEST(Router, DeliversInOrderToEveryReceiverButTheSender)
 TEST(Router, ARouterDestroyedDuringDeliveryIsNotCalled)
 {
     std::vector<std::string> log;
-    auto victim = std::make_unique<ListeningRouter>(&log, "victim");
+    MessageBus bus;
+    auto victim = std::make_unique<ListeningRouter>(&log, "victim", false, &bus);
     struct Killer : CRouter {
         std::unique_ptr<ListeningRouter>* target;
         void OnMessage(const RouterMessage&) override { target->reset(); }
     } killer;
+    killer.JoinBus(&bus);
     killer.target = &victim;
     // killer was registered after victim, so move victim behind it.
-    victim = std::make_unique<ListeningRouter>(&log, "victim");
+    victim = std::make_unique<ListeningRouter>(&log, "victim", false, &bus);
     killer.Send(RouterMessage::BookClosing(), nullptr);
     EXPECT_TRUE(log.empty());
     EXPECT_EQ(victim, nullptr);
@@ -95,10 +105,10 @@ TEST(Router, ARouterDestroyedDuringDeliveryIsNotCalled)
 TEST(Document, SelectionAndUp)
 {
     SampleBook book;
-    ListeningRouter pane;
+    ListeningRouter pane(nullptr, "", false, &book.doc.Bus());
     EXPECT_EQ(book.doc.GetCurrent(), &book.doc.m_root);
 
-    CRouter::Broadcast(RouterMessage::SelectNode(book.media));
+    book.doc.Bus().Send(RouterMessage::SelectNode(book.media), nullptr);
     EXPECT_EQ(book.doc.GetCurrent(), book.media);
     EXPECT_TRUE(book.doc.CanCopyNode());
 
@@ -109,7 +119,7 @@ TEST(Document, SelectionAndUp)
     EXPECT_EQ(pane.m_received[0].m_nCode, RM_SELECT_NODE);
     EXPECT_EQ(pane.m_received[0].m_pNode, book.photo);
 
-    CRouter::Broadcast(RouterMessage::SelectNode(nullptr)); // null selects the root
+    book.doc.Bus().Send(RouterMessage::SelectNode(nullptr), nullptr); // null selects the root
     EXPECT_EQ(book.doc.GetCurrent(), &book.doc.m_root);
     EXPECT_FALSE(book.doc.CanCopyNode());
     pane.m_received.clear();
@@ -173,20 +183,46 @@ TEST(Document, OpeningAnnouncesTheBookAndAnEmptyFileIsAnEmptyBook)
     RecordingPrompter prompter;
     ListeningRouter pane;
     CCorvaleDoc doc;
+    pane.JoinBus(&doc.Bus());
+    const std::filesystem::path workingFolder = std::filesystem::current_path();
     ASSERT_TRUE(doc.OnOpenDocument(dir.File("empty.pbk")));
     EXPECT_TRUE(prompter.m_entries.empty());
-    EXPECT_EQ(CCorvaleDoc::GetActiveBook(), &doc);
     EXPECT_TRUE(doc.m_strBookTitle.empty());
     EXPECT_EQ(doc.m_root.GetPhotoCount(), 0);
     EXPECT_EQ(doc.m_root.m_bGroup, 1);
     ASSERT_EQ(pane.m_received.size(), 1u);
     EXPECT_EQ(pane.m_received[0].m_nCode, RM_BOOK_LOADED);
     EXPECT_EQ(pane.m_received[0].m_pNode, &doc.m_root);
-    EXPECT_EQ(std::filesystem::current_path().string(), dir.Path());
+    // The announcement names the book; its pictures are found in its folder,
+    // and the process's working folder is left alone.
+    EXPECT_EQ(pane.m_received[0].m_pDocument, &doc);
+    EXPECT_EQ(doc.GetPictureSource().folder, dir.Path());
+    EXPECT_EQ(std::filesystem::current_path(), workingFolder);
 
     doc.OnCloseDocument();
     EXPECT_EQ(pane.m_received.back().m_nCode, RM_BOOK_CLOSING);
-    EXPECT_EQ(CCorvaleDoc::GetActiveBook(), nullptr);
+}
+
+TEST(Document, AnItemPlaysThroughItsOwnBookAndAPathGoesToItsOwnBooksList)
+{
+    CCorvaleDoc first, second;
+    std::vector<std::string> played, recent;
+    first.SetMediaPlayer([&played](CMediaNode& item) { played.push_back("first " + item.m_strFileName); });
+    second.SetMediaPlayer([&played](CMediaNode& item) { played.push_back("second " + item.m_strFileName); });
+    CPhotoNode* photo = first.m_root.AddPhoto(std::make_unique<CPhotoNode>());
+    CMediaNode* item = photo->AddMedia(std::make_unique<CMediaNode>());
+    item->SetFileName("a.wav");
+    CMediaNode loose; // of no book: nothing plays it
+    loose.SetFileName("b.wav");
+    item->Play();
+    loose.Play();
+    EXPECT_EQ(played, std::vector<std::string>{"first a.wav"});
+
+    first.SetRecentFileList([&recent](const std::string& path) { recent.push_back(path); });
+    first.SetPathName("/books/a.pbk");
+    second.SetPathName("/books/b.pbk");
+    first.SetPathName("/books/c.pbk", false);
+    EXPECT_EQ(recent, std::vector<std::string>{"/books/a.pbk"});
 }
 
 TEST(Document, OpenFailuresShowTheirMessageAndAnnounceNothing)
@@ -196,15 +232,18 @@ TEST(Document, OpenFailuresShowTheirMessageAndAnnounceNothing)
     ListeningRouter pane;
     {
         CCorvaleDoc doc;
+        pane.JoinBus(&doc.Bus());
         EXPECT_FALSE(doc.OnOpenDocument(dir.File("missing.pbk")));
     }
     {
         CCorvaleDoc doc;
+        pane.JoinBus(&doc.Bus());
         EXPECT_FALSE(doc.OnOpenDocument(dir.Path()));
     }
     {
         WriteFileBytes(dir.File("bad.pbk"), "not a picture book at all");
         CCorvaleDoc doc;
+        pane.JoinBus(&doc.Bus());
         EXPECT_FALSE(doc.OnOpenDocument(dir.File("bad.pbk")));
         EXPECT_EQ(doc.m_root.GetPhotoCount(), 0);
         EXPECT_TRUE(doc.m_strBookTitle.empty());

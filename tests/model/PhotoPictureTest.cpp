@@ -30,7 +30,6 @@ struct BookWithPhoto {
     explicit BookWithPhoto(const std::string& fileName)
     {
         doc.m_strBookFolder = dir.Path();
-        CCorvaleDoc::SetActiveBook(&doc);
         auto p = std::make_unique<CPhotoNode>();
         p->SetFileName(fileName);
         photo = doc.m_root.AddPhoto(std::move(p));
@@ -191,6 +190,24 @@ TEST(PhotoPicture, MissingUnsupportedAndBrokenPictures)
     EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Could not load image file broken.gif"});
 }
 
+TEST(PhotoPicture, EachBookLoadsFromItsOwnFolderAndALoadAloneSaysNothing)
+{
+    RecordingPrompter prompter;
+    BookWithPhoto first("a.bmp"), second("a.bmp");
+    WriteBmp(first.dir.File("a.bmp"), 30, 20);
+    WriteBmp(second.dir.File("a.bmp"), 40, 10);
+    EXPECT_EQ(*second.photo->GetShownSize(), (CSize{40, 10}));
+    EXPECT_EQ(*first.photo->GetShownSize(), (CSize{30, 20}));
+
+    // The load itself only returns what to say; the book is the one that says it.
+    BookWithPhoto odd("odd.jpeg");
+    WriteFileBytes(odd.dir.File("odd.jpeg"), "x");
+    PictureResult result = odd.photo->LoadPicture(odd.doc.GetPictureSource());
+    EXPECT_EQ(result.status, PictureStatus::NotSupported);
+    EXPECT_EQ(result.message, "Image file odd.jpeg\nis not a supported type");
+    EXPECT_TRUE(prompter.m_entries.empty());
+}
+
 TEST(PhotoPicture, APipeOrDeviceInAPicturesPlaceFailsAtOnce)
 {
     RecordingPrompter prompter;
@@ -222,7 +239,7 @@ TEST(PhotoPicture, DisplayCopyFollowsTheSettings)
     EXPECT_EQ(book.photo->m_sizeDisplay, (CSize{500, 400}));
     EXPECT_EQ(*book.photo->GetShownSize(), (CSize{500, 400}));
     EXPECT_EQ(book.photo->GetShownImage(), book.photo->m_pDisplayImage.get());
-    EXPECT_EQ(book.photo->m_pDisplayImage->m_nBitsPerPixel, 24);
+    EXPECT_EQ(book.photo->m_pDisplayImage->GetBitsPerPixel(), 24);
 
     // Shrinking switched off leaves the copy as it is; a new threshold that the
     // picture does not reach drops it.
@@ -252,7 +269,6 @@ TEST(PhotoPicture, PicturesShownLongAgoGiveWayToTheBudgetAndLoadAgainWhenWanted)
     TempDir dir;
     CCorvaleDoc doc;
     doc.m_strBookFolder = dir.Path();
-    CCorvaleDoc::SetActiveBook(&doc);
     // Six pictures of 1.2 MB each, clicked through in turn, in a budget of 4 MB.
     PictureBudget::RunAll(doc.GetPictureBudget().SetLimit(uint64_t(4) << 20));
     std::vector<CPhotoNode*> photos;
@@ -284,5 +300,4 @@ TEST(PhotoPicture, PicturesShownLongAgoGiveWayToTheBudgetAndLoadAgainWhenWanted)
     // Closing the book leaves no account open.
     doc.DeleteContents();
     EXPECT_EQ(doc.GetPictureBudget().Used(), 0u);
-    CCorvaleDoc::SetActiveBook(nullptr);
 }

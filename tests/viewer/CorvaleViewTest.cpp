@@ -91,10 +91,11 @@ void Settle()
 }
 
 // A photo view in its document window inside an MDI area, without the rest
-// of the program. Pictures are shown at their own size unless `shrink`.
+// of the program (but `host`, when given). Pictures are shown at their own
+// size unless `shrink`.
 class ViewHarness {
 public:
-    explicit ViewHarness(bool shrink = false)
+    explicit ViewHarness(bool shrink = false, ViewHost* host = nullptr)
     {
         Settings settings = Settings::Profile();
         settings.WriteInt(SettingKey::ShrinkLargeImages, shrink ? 1 : 0);
@@ -103,7 +104,7 @@ public:
         area.setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         area.resize(1000, 800);
         area.show();
-        view = new CCorvaleView(&doc);
+        view = new CCorvaleView(&doc, host);
         frame = new CChildFrame(view, ChildKind::Photo);
         area.addSubWindow(frame);
         frame->show();
@@ -112,7 +113,7 @@ public:
 
     void Select(CBaseNode* node)
     {
-        CRouter::Broadcast(RouterMessage::SelectNode(node));
+        doc.Bus().Send(RouterMessage::SelectNode(node), nullptr);
         Settle();
     }
 
@@ -249,14 +250,14 @@ TEST(CorvaleViewButtons, TooltipIsTheItemsCaptionCutTo79Characters)
 
 TEST(CorvaleViewFit, LargePicturesScrollToTheirCentreWhenAsked)
 {
-    ViewHarness h;
+    CCorvaleApp app; // holds the CenterLargePhotos setting
+    ViewHarness h(false, &app);
     // Make the document window come out at 800 x 600 when fitted.
     QSize chrome = h.area.size() - h.area.viewport()->size();
     h.frame->move(30, 20);
     h.area.resize(QSize(830, 620) + chrome);
     Settle();
 
-    CCorvaleApp app; // holds the CenterLargePhotos setting
     struct Case {
         int width, height;
         bool centre;
@@ -403,7 +404,7 @@ TEST(CorvaleViewDisplaySettings, ChangeDropsEveryCopyAndPreparesOnlyTheShownPhot
     h.Select(photos[1]);
     EXPECT_EQ(h.view->GetTotalSize(), QSize(10, 10)); // the copy made earlier is kept
 
-    CRouter::Broadcast(RouterMessage::DisplaySettings(0, 2));
+    h.doc.Bus().Send(RouterMessage::DisplaySettings(0, 2), nullptr);
     Settle();
     for (CPhotoNode* other : {photos[0], photos[2]}) {
         EXPECT_EQ(other->m_pDisplayImage, nullptr);
@@ -420,7 +421,7 @@ TEST(CorvaleViewLifecycle, BookLoadedThenInitialUpdateAnnouncesTheCurrentNode)
 {
     ViewHarness h;
     CPhotoNode* photo = AddPhoto(h.doc.m_root, "Photo", 400, 300);
-    CRouter::Broadcast(RouterMessage::BookLoaded(&h.doc.m_root));
+    h.doc.Bus().Send(RouterMessage::BookLoaded(&h.doc.m_root, &h.doc), nullptr);
     EXPECT_EQ(h.frame->size(), QSize(300, 150));
     EXPECT_EQ(h.view->GetTotalSize(), QSize(1, 1));
 
@@ -432,7 +433,7 @@ TEST(CorvaleViewLifecycle, BookLoadedThenInitialUpdateAnnouncesTheCurrentNode)
     EXPECT_EQ(h.view->GetTotalSize(), QSize(400, 300));
 
     // Closing forgets the nodes before they go.
-    CRouter::Broadcast(RouterMessage::BookClosing());
+    h.doc.Bus().Send(RouterMessage::BookClosing(), nullptr);
     EXPECT_EQ(h.view->m_pSelected, nullptr);
     EXPECT_EQ(h.view->m_pShown, nullptr);
 }
@@ -486,7 +487,7 @@ TEST(CorvaleViewApp, SelectionSetsTitleAndStatusMessage)
     EXPECT_EQ(view->PlaceholderText(),
               QString::fromStdString("Picture Book:\n" + doc->GetPathName() + "\nTrip\n\nSent by: Ann"));
 
-    CRouter::Broadcast(RouterMessage::SelectNode(doc->m_root.GetPhotoChild(0)));
+    doc->Bus().Send(RouterMessage::SelectNode(doc->m_root.GetPhotoChild(0)), nullptr);
     Settle();
     EXPECT_EQ(app.GetPhotoFrame()->windowTitle(), QStringLiteral("Plage"));
     QLabel* message = app.GetMainFrame()->statusBar()->findChildren<QLabel*>().value(0);

@@ -1,4 +1,5 @@
 #include "app/CommandIds.h"
+#include "model/CorvaleDoc.h"
 #include "model/Router.h"
 #include "platform/Prompter.h"
 #include "platform/Registry.h"
@@ -84,6 +85,14 @@ protected:
         m_pPrompter = std::make_unique<RecordingPrompter>(); // no message box may block a test
     }
 
+    // Opens an empty book and has `router` join its bus, where display
+    // settings are announced.
+    void ListenToTheOpenBook(CRouter& router)
+    {
+        ASSERT_TRUE(m_app.NewDocument());
+        router.JoinBus(&m_app.GetDocument()->Bus());
+    }
+
     ScopedRegistry m_registry;
     CCorvaleApp m_app;
     std::unique_ptr<RecordingPrompter> m_pPrompter;
@@ -158,6 +167,7 @@ TEST_F(CustomizeTest, ApplyStoresTheFiveSettingsMakesThemLiveAndTellsThePanes)
 
     auto before = SettingsSnapshot();
     RecordingRouter router;
+    ListenToTheOpenBook(router);
     sheet.m_pApply->click();
 
     std::vector<std::string> changed = ChangedNames(before, SettingsSnapshot());
@@ -201,6 +211,7 @@ TEST_F(CustomizeTest, AnIndexTheListDoesNotOfferIsKeptOnApply)
     CCustomizeSheet sheet(m_pFrame);
     EXPECT_EQ(sheet.m_pDisplayPage->m_pShrinkSize->currentIndex(), -1);
     RecordingRouter router;
+    ListenToTheOpenBook(router);
     sheet.m_pDisplayPage->OnApply();
     EXPECT_EQ(StoredInt(SettingKey::ImageShrinkSize), 7);
     ASSERT_EQ(router.m_messages.size(), 1u);
@@ -224,6 +235,7 @@ TEST_F(CustomizeTest, OkAppliesCancelStoresNothing)
     CCustomizeSheet sheet(m_pFrame);
     sheet.m_pDisplayPage->m_pShrinkFactor->setCurrentIndex(2);
     RecordingRouter router;
+    ListenToTheOpenBook(router);
     sheet.accept();
     EXPECT_EQ(sheet.result(), QDialog::Accepted);
     EXPECT_EQ(StoredInt(SettingKey::ImageShrinkFactor), 2);

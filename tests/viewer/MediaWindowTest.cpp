@@ -184,13 +184,13 @@ TEST_F(MediaWindow, TheFirstPlayOpensTheWindowWhichFollowsTheSelectedItems)
     EXPECT_TRUE(m_pPrompter->m_entries.empty());
     EXPECT_TRUE(m_launcher.m_opened.empty());
 
-    CRouter::Broadcast(RouterMessage::SelectNode(video));
+    m_pDoc->Bus().Send(RouterMessage::SelectNode(video), nullptr);
     EXPECT_EQ(player->FileName().toStdString(), m_dir.File("film.avi"));
     EXPECT_EQ(frame->size(), QSize(290, 300));
-    CRouter::Broadcast(RouterMessage::SelectNode(m_pPhoto));
+    m_pDoc->Bus().Send(RouterMessage::SelectNode(m_pPhoto), nullptr);
     EXPECT_EQ(player->FileName().toStdString(), m_dir.File("film.avi"));
     EXPECT_EQ(frame->size(), QSize(290, 300));
-    CRouter::Broadcast(RouterMessage::SelectNode(sound));
+    m_pDoc->Bus().Send(RouterMessage::SelectNode(sound), nullptr);
     EXPECT_EQ(frame->size(), QSize(290, 75));
 
     // A second play keeps the one window.
@@ -269,7 +269,7 @@ TEST_F(MediaWindow, MidiAndRiffMidiItemsPlayThroughTheBackEnd)
     m_app.m_bMediaPlayerAvailable = true;
     for (int index : {2, 3}) {
         CMediaNode* tune = m_pPhoto->GetMediaChild(index);
-        CRouter::Broadcast(RouterMessage::SelectNode(tune));
+        m_pDoc->Bus().Send(RouterMessage::SelectNode(tune), nullptr);
         tune->Play();
         ASSERT_TRUE(m_pWindows->HasMediaWindow());
         CMediaPlayer* player = m_pWindows->View()->Player();
@@ -313,7 +313,7 @@ TEST_F(MediaWindow, AnItemTheBackEndCannotDecodeGoesToTheOutsidePlayer)
     EXPECT_EQ(m_pPrompter->m_entries.size(), 1u);
 
     // Another item starts afresh with the back end.
-    CRouter::Broadcast(RouterMessage::SelectNode(m_pPhoto->GetMediaChild(0)));
+    m_pDoc->Bus().Send(RouterMessage::SelectNode(m_pPhoto->GetMediaChild(0)), nullptr);
     EXPECT_EQ(player->StatusText(), QStringLiteral("waves.wav"));
     EXPECT_FALSE(player->CannotDecode());
 }
@@ -327,7 +327,7 @@ TEST_F(MediaWindow, APhotosMediaButtonBringsTheOpenPlayerToTheFront)
     ASSERT_TRUE(m_pWindows->HasMediaWindow());
     QMdiArea* area = m_app.GetMainFrame()->MdiArea();
     CChildFrame* photoFrame = m_app.GetPhotoFrame();
-    CRouter::Broadcast(RouterMessage::SelectNode(m_pPhoto));
+    m_pDoc->Bus().Send(RouterMessage::SelectNode(m_pPhoto), nullptr);
     area->setActiveSubWindow(photoFrame);
     ASSERT_EQ(area->subWindowList(QMdiArea::StackingOrder).last(), photoFrame);
 

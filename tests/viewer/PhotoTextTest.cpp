@@ -1,4 +1,5 @@
 #include "app/CommandIds.h"
+#include "model/MessageBus.h"
 #include "model/PhotoNode.h"
 #include "viewer/PhotoText.h"
 
@@ -79,16 +80,18 @@ void Select(QPlainTextEdit& edit, int start, int end)
 TEST(PhotoText, ThePaneIsShownOnlyWhileTheCurrentNodeHasText)
 {
     RecordingText pane;
+    MessageBus bus; // the book's
+    pane.JoinBus(&bus);
     auto withText = NodeWithText("First line\r\nSecond line, caf\xe9");
     auto without = NodeWithText("");
 
-    CRouter::Broadcast(RouterMessage::SelectNode(withText.get()));
+    bus.Send(RouterMessage::SelectNode(withText.get()), nullptr);
     EXPECT_EQ(pane.toPlainText(), QString::fromUtf8("First line\nSecond line, caf\xc3\xa9"));
-    CRouter::Broadcast(RouterMessage::SelectNode(without.get()));
+    bus.Send(RouterMessage::SelectNode(without.get()), nullptr);
     EXPECT_EQ(pane.toPlainText(), QString());
-    CRouter::Broadcast(RouterMessage::SelectNode(withText.get()));
+    bus.Send(RouterMessage::SelectNode(withText.get()), nullptr);
     EXPECT_EQ(pane.m_pCurrent, withText.get());
-    CRouter::Broadcast(RouterMessage::SelectNode(nullptr));
+    bus.Send(RouterMessage::SelectNode(nullptr), nullptr);
     EXPECT_EQ(pane.toPlainText(), QString());
     EXPECT_EQ(pane.m_pCurrent, nullptr);
     EXPECT_EQ(pane.m_requests, std::vector<bool>({true, false, true, false}));
@@ -97,14 +100,16 @@ TEST(PhotoText, ThePaneIsShownOnlyWhileTheCurrentNodeHasText)
 TEST(PhotoText, LoadingOrClosingABookEmptiesAndHidesThePane)
 {
     RecordingText pane;
+    MessageBus bus; // the book's
+    pane.JoinBus(&bus);
     auto node = NodeWithText("Something");
-    CRouter::Broadcast(RouterMessage::SelectNode(node.get()));
-    CRouter::Broadcast(RouterMessage::BookClosing());
+    bus.Send(RouterMessage::SelectNode(node.get()), nullptr);
+    bus.Send(RouterMessage::BookClosing(), nullptr);
     EXPECT_TRUE(pane.toPlainText().isEmpty());
-    CRouter::Broadcast(RouterMessage::SelectNode(node.get()));
-    CRouter::Broadcast(RouterMessage::BookLoaded(node.get()));
+    bus.Send(RouterMessage::SelectNode(node.get()), nullptr);
+    bus.Send(RouterMessage::BookLoaded(node.get()), nullptr);
     EXPECT_TRUE(pane.toPlainText().isEmpty());
-    CRouter::Broadcast(RouterMessage::DisplaySettings(1, 1));
+    bus.Send(RouterMessage::DisplaySettings(1, 1), nullptr);
     EXPECT_EQ(pane.m_requests, std::vector<bool>({true, false, true, false}));
 }
 

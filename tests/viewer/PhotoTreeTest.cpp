@@ -93,9 +93,8 @@ struct TestBook {
         m2 = AddMedia(*group, "film.avi", "M2");
         alone = AddPhoto(doc.m_root, "Alone");
         other = AddMedia(*alone, "odd.xyz", "Odd");
-        CCorvaleDoc::SetActiveBook(&doc);
     }
-    void Load() { doc.Send(RouterMessage::BookLoaded(&doc.m_root), nullptr); }
+    void Load() { doc.Send(RouterMessage::BookLoaded(&doc.m_root, &doc), nullptr); }
     CPhotoTree::BookAccess Access()
     {
         return [this] { return &doc; };
@@ -193,6 +192,7 @@ TEST(PhotoTree, FillsMultimediaFirstWithTheImagesOfTheirKinds)
 {
     TestBook book;
     CPhotoTree tree(book.Access());
+    tree.JoinBus(&book.doc.Bus());
     book.Load();
 
     ASSERT_EQ(tree.model()->rowCount(), 1);
@@ -230,6 +230,7 @@ TEST(PhotoTree, RowsAppearInTreeOrderAsTheirParentsAreExpanded)
     TestBook book;
     CCorvaleDoc* shown = &book.doc;
     CPhotoTree tree([&shown] { return shown; });
+    tree.JoinBus(&book.doc.Bus());
     // Checks index, parent and row counts against each other on every change.
     QAbstractItemModelTester tester(tree.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     book.Load();
@@ -250,6 +251,7 @@ TEST(PhotoTree, RowsAppearInTreeOrderAsTheirParentsAreExpanded)
     // Another book in the same tree starts collapsed again below its root.
     TestBook next("Next");
     shown = &next.doc;
+    tree.JoinBus(&next.doc.Bus());
     next.Load();
     EXPECT_EQ(ShownRows(tree), Rows({"Next", " Holiday", " Alone"}));
 }
@@ -258,6 +260,7 @@ TEST(PhotoTree, ShowsTheTitleInTheBooksCodePageAndNoEditableLabels)
 {
     TestBook book("Caf\xe9");
     CPhotoTree tree(book.Access());
+    tree.JoinBus(&book.doc.Bus());
     book.Load();
     EXPECT_EQ(Text(tree.model()->index(0, 0)), QString::fromUtf8("Caf\xc3\xa9"));
 
@@ -273,7 +276,9 @@ TEST(PhotoTree, UserSelectionsAreAnnouncedOnce)
 {
     TestBook book;
     RecordingTree tree(book.Access());
+    tree.JoinBus(&book.doc.Bus());
     SelectionRecorder recorder;
+    recorder.JoinBus(&book.doc.Bus());
     book.Load();
     ShowActive(tree);
 
@@ -295,8 +300,11 @@ TEST(PhotoTree, SelectionsFromElsewhereSelectTheItemAndArePassedOnOnce)
 {
     TestBook book;
     RecordingTree tree(book.Access());
+    tree.JoinBus(&book.doc.Bus());
     SelectionRecorder recorder;
+    recorder.JoinBus(&book.doc.Bus());
     SelectionRecorder sender;
+    sender.JoinBus(&book.doc.Bus());
     book.Load();
     ShowActive(tree);
 
@@ -329,10 +337,13 @@ TEST(PhotoTree, TwoTreesDoNotEchoASelectionForever)
 {
     TestBook book;
     CPhotoTree first(book.Access());
+    first.JoinBus(&book.doc.Bus());
     CPhotoTree second(book.Access());
+    second.JoinBus(&book.doc.Bus());
     SelectionRecorder recorder;
+    recorder.JoinBus(&book.doc.Bus());
     book.Load();
-    CRouter::Broadcast(RouterMessage::SelectNode(book.p1));
+    book.doc.Bus().Send(RouterMessage::SelectNode(book.p1), nullptr);
     EXPECT_EQ(first.currentIndex(), first.ItemForNode(book.p1));
     EXPECT_EQ(second.currentIndex(), second.ItemForNode(book.p1));
     EXPECT_LT(recorder.m_nodes.size(), 8u);
@@ -342,7 +353,9 @@ TEST(PhotoTree, ClosingLeavesOnlyThePlaceholderWhichAnnouncesNothing)
 {
     TestBook book;
     RecordingTree tree(book.Access());
+    tree.JoinBus(&book.doc.Bus());
     SelectionRecorder recorder;
+    recorder.JoinBus(&book.doc.Bus());
     book.Load();
     ShowActive(tree);
 
@@ -365,7 +378,9 @@ TEST(PhotoTree, AClosedBooksNodesCanGoWhileItsRowsWereOpenAndAnItemHeld)
     auto book = std::make_unique<TestBook>();
     CCorvaleDoc* open = &book->doc;
     RecordingTree tree([&open] { return open; });
+    tree.JoinBus(&book->doc.Bus());
     SelectionRecorder recorder;
+    recorder.JoinBus(&book->doc.Bus());
     book->Load();
     ShowActive(tree);
     tree.expandAll();
@@ -399,7 +414,9 @@ TEST(PhotoTree, RightClickPicksTheMenuByKindAndSelectsQuietly)
 {
     TestBook book;
     RecordingTree tree(book.Access());
+    tree.JoinBus(&book.doc.Bus());
     SelectionRecorder recorder;
+    recorder.JoinBus(&book.doc.Bus());
     book.Load();
     ShowActive(tree);
     tree.expandAll();
@@ -425,6 +442,7 @@ TEST(PhotoTree, DraggingAnItemOffersItsNodeForCopyOrMove)
 {
     TestBook book;
     RecordingTree tree(book.Access());
+    tree.JoinBus(&book.doc.Bus());
     book.Load();
     ShowActive(tree);
     tree.expandAll();
@@ -450,6 +468,7 @@ TEST(PhotoTree, ADragStartsFromThePressedItemWhereverThePointerGoes)
 {
     TestBook book;
     RecordingTree tree(book.Access());
+    tree.JoinBus(&book.doc.Bus());
     book.Load();
     ShowActive(tree);
     tree.expandAll();
@@ -545,6 +564,7 @@ TEST(PhotoTree, CopyWhileFocusedPutsTheCurrentNodeOnTheClipboard)
 {
     TestBook book;
     CPhotoTree tree(book.Access());
+    tree.JoinBus(&book.doc.Bus());
     book.Load();
 
     CommandState state;
@@ -552,7 +572,7 @@ TEST(PhotoTree, CopyWhileFocusedPutsTheCurrentNodeOnTheClipboard)
     EXPECT_FALSE(state.enabled); // the root is current
     EXPECT_FALSE(tree.OnUpdateCommand(ID_PROPERTIES, state));
 
-    CRouter::Broadcast(RouterMessage::SelectNode(book.m2));
+    book.doc.Bus().Send(RouterMessage::SelectNode(book.m2), nullptr);
     ASSERT_TRUE(tree.OnUpdateCommand(ID_EDIT_COPY, state));
     EXPECT_TRUE(state.enabled);
     ASSERT_TRUE(tree.OnCommand(ID_EDIT_COPY));

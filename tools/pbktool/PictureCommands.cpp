@@ -232,7 +232,7 @@ int ShrinkPicture(const std::vector<std::string>& args, std::ostream&, std::ostr
     }
     uint32_t width = 0, height = 0;
     DisplayCopy::Action action =
-        DisplayCopy::Decide(image->m_dwWidth, image->m_dwHeight, true, size, factor, width, height);
+        DisplayCopy::Decide(image->GetWidth(), image->GetHeight(), true, size, factor, width, height);
     SECDib copy;
     const SECImage* shown = image.get();
     if (action == DisplayCopy::Action::Shrink) {
