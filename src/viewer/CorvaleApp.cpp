@@ -335,6 +335,8 @@ bool CCorvaleApp::OpenInNewWindow(std::unique_ptr<CCorvaleDoc> doc,
                                   const std::function<bool(CCorvaleDoc&)>& fill)
 {
     doc->SetRecentFileList([this](const std::string& path) { AddToRecentFileList(path); });
+    if (m_pPrompter)
+        doc->SetPrompter(m_pPrompter.get());
     doc->SetMediaPlayer([this](CMediaNode& item) { m_pMediaWindows->Play(item); });
     // The panes and the view join the bus before the document announces
     // itself, so they hear the book being loaded.
