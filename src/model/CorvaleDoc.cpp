@@ -26,10 +26,10 @@ PictureSource CCorvaleDoc::GetPictureSource()
 
 PictureResult CCorvaleDoc::LoadPictureFor(CPhotoNode& photo)
 {
-    WaitCursor wait;
+    WaitCursor wait(GetPrompter());
     PictureResult result = photo.LoadPicture(GetPictureSource());
     if (!result.message.empty())
-        Prompter::Current().Message(result.message);
+        GetPrompter().Message(result.message);
     return result;
 }
 
@@ -84,7 +84,7 @@ bool CCorvaleDoc::OnOpenDocument(const std::string& path)
     // A book on a CD that was taken out: let the user put it back or give up.
     if (IsCdRomPath(path)) {
         while (!FileExists(path)) {
-            PromptReply reply = Prompter::Current().Ask(MessageText(MessageId::CdMayBeGone),
+            PromptReply reply = GetPrompter().Ask(MessageText(MessageId::CdMayBeGone),
                                                         PromptButtons::OkCancel, PromptIcon::None);
             if (reply != PromptReply::Ok)
                 return false;

@@ -78,9 +78,9 @@ private:
     AtomicFileWriter& m_file;
 };
 
-void ReportFileError(int err, const std::string& path)
+void ReportFileError(Prompter& prompter, int err, const std::string& path)
 {
-    Prompter::Current().Message(
+    prompter.Message(
         FormatMessageText(FileErrorMessage(FileErrorCauseFromErrno(err)), {path}));
 }
 
@@ -88,6 +88,11 @@ void ReportFileError(int err, const std::string& path)
 
 CDocument::CDocument() = default;
 CDocument::~CDocument() = default;
+
+Prompter& CDocument::GetPrompter() const
+{
+    return m_pPrompter ? *m_pPrompter : Prompter::Current();
+}
 
 void CDocument::SetPathName(const std::string& path, bool addToRecentFiles)
 {
@@ -120,10 +125,10 @@ bool CDocument::LoadFrom(CArchive& ar)
         return true;
     } catch (const CArchiveException&) {
         DeleteContents();
-        Prompter::Current().Message(MessageText(MessageId::UnexpectedFileFormat));
+        GetPrompter().Message(MessageText(MessageId::UnexpectedFileFormat));
     } catch (const std::exception&) {
         DeleteContents();
-        Prompter::Current().Message(MessageText(MessageId::FailedToOpenDocument));
+        GetPrompter().Message(MessageText(MessageId::FailedToOpenDocument));
     }
     return false;
 }
@@ -134,10 +139,10 @@ bool CDocument::OnOpenDocument(const std::string& path)
     DocumentFile file;
     switch (file.Open(path)) {
     case ReadResult::FileError:
-        ReportFileError(file.Error(), path);
+        ReportFileError(GetPrompter(), file.Error(), path);
         return false;
     case ReadResult::TooLarge:
-        Prompter::Current().Message(MessageText(MessageId::FailedToOpenDocument));
+        GetPrompter().Message(MessageText(MessageId::FailedToOpenDocument));
         return false;
     case ReadResult::Ok:
         break;
@@ -150,7 +155,7 @@ bool CDocument::OnOpenDocument(const std::string& path)
                 return false;
         } catch (const FileReadError&) {
             DeleteContents();
-            ReportFileError(file.Error(), path);
+            ReportFileError(GetPrompter(), file.Error(), path);
             return false;
         }
     }
@@ -163,7 +168,7 @@ bool CDocument::OnSaveDocument(const std::string& path)
     RemoveStaleTemporaries(FolderOfPath(path));
     AtomicFileWriter file;
     if (!file.Open(path)) {
-        ReportFileError(file.Error(), path);
+        ReportFileError(GetPrompter(), file.Error(), path);
         return false;
     }
     FileSink sink(file);
@@ -172,14 +177,14 @@ bool CDocument::OnSaveDocument(const std::string& path)
         Serialize(ar);
         ar.Flush();
     } catch (const FileWriteError&) {
-        ReportFileError(file.Error(), path);
+        ReportFileError(GetPrompter(), file.Error(), path);
         return false;
     } catch (const std::exception&) {
-        Prompter::Current().Message(MessageText(MessageId::FailedToSaveDocument));
+        GetPrompter().Message(MessageText(MessageId::FailedToSaveDocument));
         return false;
     }
     if (!file.Commit()) {
-        ReportFileError(file.Error(), path);
+        ReportFileError(GetPrompter(), file.Error(), path);
         return false;
     }
     SetModifiedFlag(false);
@@ -196,7 +201,7 @@ bool CDocument::DoSave(const std::string& path, bool replace)
             newName += GetDocString(IDR_PICTUREBOOK, filterExt);
         }
         newName = AdjustSaveName(newName);
-        if (!Prompter::Current().ChooseSaveFile("Save As",
+        if (!GetPrompter().ChooseSaveFile("Save As",
                                                 GetDocString(IDR_PICTUREBOOK, filterName),
                                                 newName))
             return false;
@@ -204,7 +209,7 @@ bool CDocument::DoSave(const std::string& path, bool replace)
         newName = AdjustSaveName(newName);
     }
 
-    WaitCursor wait;
+    WaitCursor wait(GetPrompter());
     // A failed save leaves nothing behind: the old file (if any) is untouched
     // and the temporary file is gone, so there is nothing to delete here.
     if (!OnSaveDocument(newName))

@@ -8,6 +8,7 @@
 #include <string>
 
 class CArchive;
+class Prompter;
 
 class CDocument {
 public:
@@ -45,6 +46,11 @@ public:
     // `replace` the document takes the new name.
     bool DoSave(const std::string& path, bool replace = true);
 
+    // Whom the document tells of its failures and asks for a name to save
+    // under: the one the program gave it, else the Prompter in force.
+    void SetPrompter(Prompter* prompter) { m_pPrompter = prompter; }
+    Prompter& GetPrompter() const;
+
     // Receives every path set with SetPathName(path, true).
     using RecentFileList = std::function<void(const std::string&)>;
     void SetRecentFileList(RecentFileList add) { m_addToRecentFileList = std::move(add); }
@@ -62,4 +68,5 @@ protected:
     std::string m_strTitle;
     bool m_bModified = false;
     RecentFileList m_addToRecentFileList;
+    Prompter* m_pPrompter = nullptr; // not owned
 };

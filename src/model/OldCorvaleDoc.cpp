@@ -29,7 +29,7 @@ bool COldCorvaleDoc::OnSaveDocument(const std::string& path)
     if (!CCorvaleDoc::OnSaveDocument(path))
         return false;
     if (!m_bConversionShown) {
-        Prompter::Current().Message(MessageText(MessageId::PcsConversion), PromptIcon::Information);
+        GetPrompter().Message(MessageText(MessageId::PcsConversion), PromptIcon::Information);
         m_bConversionShown = 1;
     }
     return true;

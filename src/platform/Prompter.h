@@ -43,10 +43,16 @@ public:
 // Shows the wait cursor for as long as it lives, whatever way the scope ends.
 class WaitCursor {
 public:
-    WaitCursor() { Prompter::Current().BeginWait(); }
-    ~WaitCursor() { Prompter::Current().EndWait(); }
+    explicit WaitCursor(Prompter& prompter = Prompter::Current()) : m_prompter(prompter)
+    {
+        m_prompter.BeginWait();
+    }
+    ~WaitCursor() { m_prompter.EndWait(); }
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    Prompter& m_prompter;
 };
 
 // Writes every message to standard error; questions get their negative answer.

@@ -43,7 +43,6 @@
 #include <QTimer>
 
 namespace {
-CCorvaleApp* g_pApp = nullptr;
 
 // Counts an open or import for as long as it is on the stack.
 class OpeningScope {
@@ -60,7 +59,6 @@ private:
 
 CCorvaleApp::CCorvaleApp()
 {
-    g_pApp = this;
     m_pMediaWindows = std::make_unique<CMediaWindowManager>(*this);
     m_pMapiSession = std::make_unique<MapiSession>();
     m_pPrinters = std::make_unique<PrinterDirectory>();
@@ -74,8 +72,6 @@ CCorvaleApp::~CCorvaleApp()
     m_pMainFrame.reset();
     m_pDocCommands.reset();
     m_pDocument.reset();
-    if (g_pApp == this)
-        g_pApp = nullptr;
 }
 
 void CCorvaleApp::SetPrinterDirectory(std::unique_ptr<PrinterDirectory> printers)
@@ -110,11 +106,6 @@ void CCorvaleApp::TrackContextMenu(ContextMenuIndex index, QWidget* owner, const
 {
     if (m_pMainFrame)
         m_pMainFrame->TrackContextMenu(index, owner, globalPos);
-}
-
-CCorvaleApp* CCorvaleApp::Instance()
-{
-    return g_pApp;
 }
 
 bool CCorvaleApp::InitInstance(const QStringList& arguments)
@@ -172,7 +163,7 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments)
         }
     }
 
-    m_pMainFrame = std::make_unique<CMainFrame>();
+    m_pMainFrame = std::make_unique<CMainFrame>(*this);
     m_pHelp = std::make_unique<CHelpCommands>(m_pMainFrame.get());
     m_pMapiSession->SetHasMainWindow(true);
     if (m_pPrompter)
@@ -344,6 +335,8 @@ bool CCorvaleApp::OpenInNewWindow(std::unique_ptr<CCorvaleDoc> doc,
                                   const std::function<bool(CCorvaleDoc&)>& fill)
 {
     doc->SetRecentFileList([this](const std::string& path) { AddToRecentFileList(path); });
+    if (m_pPrompter)
+        doc->SetPrompter(m_pPrompter.get());
     doc->SetMediaPlayer([this](CMediaNode& item) { m_pMediaWindows->Play(item); });
     // The panes and the view join the bus before the document announces
     // itself, so they hear the book being loaded.

@@ -33,8 +33,6 @@ public:
     CCorvaleApp();
     ~CCorvaleApp() override;
 
-    static CCorvaleApp* Instance();
-
     // What the book's views ask of the program, from the main frame.
     DisplaySettings LiveDisplaySettings() const override;
     bool CenterLargePhotos() const override { return m_bCenterLargePhotos; }

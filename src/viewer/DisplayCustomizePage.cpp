@@ -147,8 +147,8 @@ bool CDisplayCustomizePage::OnApply()
     int size = ListValue(m_pShrinkSize, m_nStoredShrinkSize);
     int factor = ListValue(m_pShrinkFactor, m_nStoredShrinkFactor);
 
-    if (CCorvaleApp* app = CCorvaleApp::Instance())
-        app->m_bCenterLargePhotos = center;
+    if (m_pFrame)
+        m_pFrame->App().m_bCenterLargePhotos = center;
 
     Settings settings = Settings::Profile();
     bool stored = settings.WriteInt(SettingKey::SplitterStyle, splitterStyle);
@@ -168,8 +168,7 @@ bool CDisplayCustomizePage::OnApply()
         m_pFrame->m_nImageShrinkSize = size;
         m_pFrame->m_nImageShrinkFactor = factor;
     }
-    CCorvaleApp* app = CCorvaleApp::Instance();
-    if (CCorvaleDoc* doc = app ? app->GetDocument() : nullptr)
+    if (CCorvaleDoc* doc = m_pFrame ? m_pFrame->App().GetDocument() : nullptr)
         doc->Bus().Send(RouterMessage::DisplaySettings(factor, size), nullptr);
     if (m_pFrame)
         m_pFrame->update();

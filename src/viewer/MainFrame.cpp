@@ -57,7 +57,7 @@ bool IsCheckable(int id)
 
 } // namespace
 
-CMainFrame::CMainFrame()
+CMainFrame::CMainFrame(CCorvaleApp& app) : m_app(app)
 {
     setAcceptDrops(true);
     m_pMdiArea = new QMdiArea(this);
@@ -185,7 +185,7 @@ void CMainFrame::CreatePanes()
     m_pTreeDock = new QDockWidget(QStringLiteral("Photo Tree"), this);
     m_pTreeDock->setObjectName(QStringLiteral("Photo Tree"));
     m_pPhotoTree = new CPhotoTree(
-        [] { return CCorvaleApp::Instance() ? CCorvaleApp::Instance()->GetDocument() : nullptr; },
+        [this] { return m_app.GetDocument(); },
         [this](ContextMenuIndex index) { return CreateContextMenu(index, this); },
         m_pTreeDock);
     m_pTreeDock->setWidget(m_pPhotoTree);
@@ -209,7 +209,7 @@ void CMainFrame::AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items) c
         } else if (!item.submenu.empty()) {
             AddMenuItems(menu->addMenu(QString::fromLatin1(item.text)), item.submenu);
         } else if (item.id == ID_FILE_MRU_FIRST) {
-            const RecentFileList& recent = CCorvaleApp::Instance()->RecentFiles();
+            const RecentFileList& recent = m_app.RecentFiles();
             if (recent.Items().empty()) {
                 menu->addAction(QStringLiteral("Recent File"))->setEnabled(false);
                 continue;
@@ -229,7 +229,7 @@ void CMainFrame::AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items) c
 
 void CMainFrame::RebuildMenus()
 {
-    bool bookOpen = CCorvaleApp::Instance() && CCorvaleApp::Instance()->GetDocument();
+    bool bookOpen = m_app.GetDocument() != nullptr;
     menuBar()->clear();
     const MenuBar& bar = GetMenuBar(bookOpen ? IDR_BOOK_MENU : IDR_MAINFRAME);
     for (const MenuItem& top : bar) {
@@ -245,7 +245,7 @@ void CMainFrame::RebuildMenus()
 void CMainFrame::UpdateFrameTitle()
 {
     // As the framework names a document: its file's name without the extension.
-    CCorvaleDoc* doc = CCorvaleApp::Instance() ? CCorvaleApp::Instance()->GetDocument() : nullptr;
+    CCorvaleDoc* doc = m_app.GetDocument();
     QString title = QString::fromLatin1(kApplicationName);
     if (doc) {
         QString name = QString::fromStdString(doc->GetTitle());
@@ -275,20 +275,19 @@ void CMainFrame::TrackContextMenu(ContextMenuIndex index, QWidget* owner, const 
 
 std::vector<CommandTarget*> CMainFrame::BuildRoute() const
 {
-    CCorvaleApp* app = CCorvaleApp::Instance();
     std::vector<CommandTarget*> route;
     QWidget* focus = QApplication::focusWidget();
     if (focus == m_pPhotoText)
         route.push_back(m_pPhotoText);
     else if (focus == m_pPhotoTree)
         route.push_back(m_pPhotoTree);
-    if (CChildFrame* frame = app->GetPhotoFrame())
+    if (CChildFrame* frame = m_app.GetPhotoFrame())
         if (auto* view = qobject_cast<CCorvaleView*>(frame->View()))
             route.push_back(view);
-    if (app->GetDocumentCommands())
-        route.push_back(app->GetDocumentCommands());
+    if (m_app.GetDocumentCommands())
+        route.push_back(m_app.GetDocumentCommands());
     route.push_back(const_cast<CMainFrame*>(this));
-    route.push_back(app);
+    route.push_back(&m_app);
     return route;
 }
 
@@ -310,9 +309,7 @@ bool CMainFrame::StateFor(int id, CommandState& state)
 
 void CMainFrame::UpdateCommandUI()
 {
-    if (!CCorvaleApp::Instance())
-        return;
-    bool bookOpen = CCorvaleApp::Instance()->GetDocument() != nullptr;
+    bool bookOpen = m_app.GetDocument() != nullptr;
     if (m_bMenusBuilt && bookOpen != m_bMenusForBook)
         RebuildMenus();
     for (auto& [id, action] : m_actions) {
@@ -326,7 +323,7 @@ void CMainFrame::UpdateCommandUI()
     for (QAction* action : m_recentActions)
         action->setEnabled(true);
 
-    QString size = QString::fromStdString(StatusSizeText(CCorvaleApp::Instance()->GetDocument()));
+    QString size = QString::fromStdString(StatusSizeText(m_app.GetDocument()));
     if (m_pSizePane->text() != size) {
         m_pSizePane->setText(size);
         // Measured with the pane's own font, the whole text width is needed.
@@ -526,7 +523,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         normal = normal.marginsAdded(m_normalMargins);
     Settings settings = Settings::Profile();
     WriteMainPlacement(settings, {normal.left(), normal.top(), normal.right() + 1, normal.bottom() + 1});
-    CCorvaleApp::Instance()->CloseAllDocuments();
+    m_app.CloseAllDocuments();
     QMainWindow::closeEvent(event);
 }
 
@@ -552,7 +549,7 @@ void CMainFrame::HandleDroppedFiles()
     m_pDropTimer->stop();
     DropChoice choice = ChooseDroppedFile(m_droppedFiles);
     m_droppedFiles.clear();
-    CCorvaleApp* app = CCorvaleApp::Instance();
+    CCorvaleApp* app = &m_app;
     switch (choice.action) {
     case DropAction::Open:
         app->CloseAllDocuments();

@@ -23,12 +23,17 @@ class QMenu;
 class QTimer;
 class QToolBar;
 
+class CCorvaleApp;
 class MessageBus;
+
 class CMainFrame : public QMainWindow, public CommandTarget {
     Q_OBJECT
 public:
-    CMainFrame();
+    // The main window of `app`, which outlives it.
+    explicit CMainFrame(CCorvaleApp& app);
     ~CMainFrame() override;
+
+    CCorvaleApp& App() const { return m_app; }
 
     QMdiArea* MdiArea() const { return m_pMdiArea; }
     // The tree and text panes follow the book whose bus this is (null: none).
@@ -85,6 +90,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    CCorvaleApp& m_app;
+
     void CreateActions();
     void CreateToolbars();
     void CreateStatusBar();

@@ -259,6 +259,18 @@ TEST(Document, OpenFailuresShowTheirMessageAndAnnounceNothing)
     EXPECT_TRUE(pane.m_received.empty());
 }
 
+TEST(Document, ADocumentGivenAPrompterTellsThatOneAndNoOther)
+{
+    TempDir dir;
+    RecordingPrompter given;
+    RecordingPrompter inForce; // the one in force from here on
+    CCorvaleDoc doc;
+    doc.SetPrompter(&given);
+    EXPECT_FALSE(doc.OnOpenDocument(dir.File("missing.pbk")));
+    EXPECT_EQ(given.Texts(), std::vector<std::string>{dir.File("missing.pbk") + " was not found."});
+    EXPECT_TRUE(inForce.m_entries.empty());
+}
+
 TEST(Document, APipeOrDeviceIsRefusedAsAFolderIs)
 {
     TempDir dir;
